@@ -1,0 +1,30 @@
+# Shared by ./scripts/run and ./scripts/test: installs missing Debian packages
+# and builds. Meant to be sourced, from the root of the tree.
+
+# Installs whichever of the named Debian packages are missing.
+ensure_packages() {
+    local missing=()
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
+            || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# What building and running both programs needs, Cyrillic fonts included.
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fontconfig)
+
+# Configures (once) and builds into the folder named, with further CMake options.
+build_into() {
+    local folder=$1
+    shift
+    if [ ! -f "$folder/CMakeCache.txt" ]; then
+        cmake -S . -B "$folder" -G Ninja "$@"
+    fi
+    cmake --build "$folder" --parallel "$(nproc)"
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QPushButton>
+
+// A push button whose caption wraps onto further lines at word boundaries
+// when it is wider than the button, instead of being clipped.
+class CaptionButton : public QPushButton
+{
+    Q_OBJECT
+
+public:
+    using QPushButton::QPushButton;
+
+    // The area the caption is laid out in.
+    QRect captionRect() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};

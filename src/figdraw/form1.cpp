@@ -1,0 +1,187 @@
+#include "form1.h"
+
+#include "captionbutton.h"
+#include "errorreport.h"
+#include "numberreader.h"
+#include "picturebox.h"
+#include "prompt.h"
+#include "twips.h"
+
+#include <QLabel>
+
+namespace {
+const QString promptTitle = QStringLiteral("Ввод данных");
+} // namespace
+
+Form1::Form1(RandomColours &colours, QWidget *parent)
+    : QWidget(parent), Picture1(new PictureBox(this)), figures(*Picture1, colours)
+{
+    setWindowTitle(QStringLiteral("Form1"));
+    setFixedSize(fromTwips(0, 0, 9450, 7965).size());
+
+    Picture1->setGeometry(fromTwips(360, 960, 5895, 5895));
+    Command1 = addButton(QStringLiteral("Окружности по горизонтали"), fromTwips(6720, 1200, 1935, 615), 9.75, false);
+    Command2 = addButton(QStringLiteral("Снежинка"), fromTwips(6720, 2880, 1935, 615), 9.75, false);
+    Command3 = addButton(QStringLiteral("Сброс"), fromTwips(1080, 7080, 1935, 615), 12, true);
+    Command4 = addButton(QStringLiteral("Выход"), fromTwips(3600, 7080, 1935, 615), 12, true);
+    Command5 = addButton(QStringLiteral("Снежинка 6-конечная"), fromTwips(6720, 3720, 1935, 615), 9.75, false);
+    Command6 = addButton(QStringLiteral("Салфетка Серпинского"), fromTwips(6720, 4560, 1935, 615), 9.75, false);
+    Label1 = new QLabel(QStringLiteral("Построение рекурсивных изображений"), this);
+    Label1->setGeometry(fromTwips(1200, 240, 6975, 495));
+    Label1->setFont(formFont(13.5, true));
+    Label1->setAlignment(Qt::AlignCenter);
+    Command7 = addButton(QStringLiteral("Окружности по вертикали"), fromTwips(6720, 2040, 1935, 615), 9.75, false);
+    Command8 = addButton(QStringLiteral("Окружности по диагонали"), fromTwips(6720, 5400, 1935, 615), 9.75, false);
+    Label2 = new QLabel(this);
+    Label2->setGeometry(fromTwips(6720, 6240, 1935, 1455));
+    Label2->setFont(formFont(9.75, false));
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label2->setWordWrap(true);
+
+    setTabOrder(Picture1, Command1);
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, Command3);
+    setTabOrder(Command3, Command4);
+    setTabOrder(Command4, Command5);
+    setTabOrder(Command5, Command6);
+    setTabOrder(Command6, Command7);
+    setTabOrder(Command7, Command8);
+
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
+    connect(Command8, &QPushButton::clicked, this, &Form1::Command8_Click);
+}
+
+CaptionButton *Form1::addButton(const QString &text, QRect geometry, double points, bool bold)
+{
+    auto *button = new CaptionButton(text, this);
+    button->setGeometry(geometry);
+    button->setFont(formFont(points, bold));
+    return button;
+}
+
+// Horizontal circles.
+void Form1::Command1_Click()
+{
+    x = 100;
+    y = 100;
+    if (!askSize(QStringLiteral("Введите R<40"), circleChainGrowth, Shape::Circle, R))
+        return;
+    Picture1->SetScale(0, 0, 200, 200);
+    drawFigure(Shape::Circle, [this] { figures.Ris1(x, y, R); });
+}
+
+// Vertical circles.
+void Form1::Command7_Click()
+{
+    x = 100;
+    y = 100;
+    if (!askSize(QStringLiteral("Введите R<40"), circleChainGrowth, Shape::Circle, R))
+        return;
+    Picture1->SetScale(0, 0, 200, 200);
+    drawFigure(Shape::Circle, [this] { figures.Ris2(x, y, R); });
+}
+
+// Diagonal circles.
+void Form1::Command8_Click()
+{
+    x = 100;
+    y = 100;
+    if (!askSize(QStringLiteral("Введите R<40"), circleChainGrowth, Shape::Circle, R))
+        return;
+    Picture1->SetScale(0, 0, 200, 200);
+    figures.Pi = 3.14157f;
+    drawFigure(Shape::Circle, [this] { figures.Diag(x, y, R); });
+}
+
+// Four-armed snowflake.
+void Form1::Command2_Click()
+{
+    x = 0;
+    y = 0;
+    if (!askSize(QStringLiteral("Введите длину луча d<100"), snowflakeGrowth, Shape::Line, d))
+        return;
+    Picture1->SetScale(-100, 100, 100, -100);
+    drawFigure(Shape::Line, [this] { figures.Ris(x, y, d); });
+}
+
+// Six-armed snowflake.
+void Form1::Command5_Click()
+{
+    x = 0;
+    y = 0;
+    if (!askSize(QStringLiteral("Введите d<80"), snowflake6Growth, Shape::Line, d))
+        return;
+    Picture1->SetScale(-100, 100, 100, -100);
+    drawFigure(Shape::Line, [this] { figures.Ris3(x, y, d); });
+}
+
+// Sierpinski triangle: fixed start, no prompt.
+void Form1::Command6_Click()
+{
+    Picture1->SetScale(0, 0, 100, 100);
+    x = 50;
+    y = 0;
+    d = 100;
+    drawFigure(Shape::Line, [this] { figures.Treug(x, y, d); });
+}
+
+// Reset.
+void Form1::Command3_Click()
+{
+    Picture1->ClearCanvas();
+    Label2->clear();
+}
+
+// Exit.
+void Form1::Command4_Click()
+{
+    close();
+}
+
+// Asks for the figure's size and reads it. Text that is not a number, a number
+// beyond a double and a size too large to draw in reasonable time are reported;
+// a cancelled prompt is not. Returns whether the figure may be drawn.
+bool Form1::askSize(const QString &prompt, const Growth &growth, Shape shape, double &size)
+{
+    const std::optional<QString> typed = InputPrompt(this, prompt, promptTitle);
+    if (!typed)
+        return false;
+    const NumberReading reading = readNumber(*typed);
+    if (reading.status == NumberReading::NotANumber) {
+        ErrorReport(this, windowTitle(), typeMismatchMessage(*typed));
+        return false;
+    }
+    if (reading.status == NumberReading::Overflow) {
+        ErrorReport(this, windowTitle(),
+                    QStringLiteral("Переполнение: «%1» — слишком большое число.").arg(quotedInput(*typed)));
+        return false;
+    }
+    if (shapeCount(growth, reading.value) > shapeLimit) {
+        ErrorReport(this, windowTitle(),
+                    shape == Shape::Circle
+                        ? QStringLiteral("Слишком большой размер: рисунок потребовал бы больше 1 500 000 окружностей.")
+                        : QStringLiteral("Слишком большой размер: рисунок потребовал бы больше 1 500 000 линий."));
+        return false;
+    }
+    size = reading.value;
+    return true;
+}
+
+// Draws a figure and shows how its procedure recursed.
+void Form1::drawFigure(Shape shape, const std::function<void()> &figure)
+{
+    figures.counter.reset();
+    figure();
+    const RecursionCounter &counter = figures.counter;
+    Label2->setText(QStringLiteral("Вызовов: %1\nГлубина: %2\n%3: %4")
+                        .arg(counter.calls())
+                        .arg(counter.deepest())
+                        .arg(shape == Shape::Circle ? QStringLiteral("Окружностей") : QStringLiteral("Линий"))
+                        .arg(counter.shapes()));
+}

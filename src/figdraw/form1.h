@@ -1,0 +1,59 @@
+#pragma once
+
+#include "figures.h"
+#include "figuresize.h"
+#include "randomcolours.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class CaptionButton;
+class PictureBox;
+class QLabel;
+
+// The figure window: the canvas, six figure buttons, reset and exit.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The triangle's colours come from colours, which must outlive the window.
+    explicit Form1(RandomColours &colours, QWidget *parent = nullptr);
+
+    PictureBox *Picture1;
+    CaptionButton *Command1; // horizontal circles
+    CaptionButton *Command2; // snowflake
+    CaptionButton *Command3; // reset
+    CaptionButton *Command4; // exit
+    CaptionButton *Command5; // six-armed snowflake
+    CaptionButton *Command6; // Sierpinski triangle
+    QLabel *Label1;          // title
+    CaptionButton *Command7; // vertical circles
+    CaptionButton *Command8; // diagonal circles
+    QLabel *Label2;          // how the last figure recursed
+
+public slots:
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void Command6_Click();
+    void Command7_Click();
+    void Command8_Click();
+
+private:
+    enum class Shape { Circle, Line };
+
+    bool askSize(const QString &prompt, const Growth &growth, Shape shape, double &size);
+    void drawFigure(Shape shape, const std::function<void()> &figure);
+    CaptionButton *addButton(const QString &text, QRect twips, double points, bool bold);
+
+    Figures figures;
+    // The start point and size of the figure being drawn.
+    double x = 0;
+    double y = 0;
+    double R = 0;
+    double d = 0;
+};

@@ -1,0 +1,22 @@
+#include "figures.h"
+
+#include <cmath>
+
+void Figures::Ris3(double x, double y, double d)
+{
+    const auto call = counter.enter();
+    if (d < 5)
+        return;
+    Picture1.DrawLine(x - d, y, x + d, y, PaletteColour(9));
+    // The slant is 188.4 / 180 radians (60 degrees with pi taken as 3.14).
+    const double dx = d * std::cos(188.4 / 180);
+    const double dy = d * std::sin(188.4 / 180);
+    Picture1.DrawLine(x - dx, y - dy, x + dx, y + dy, PaletteColour(9));
+    Picture1.DrawLine(x - dx, y + dy, x + dx, y - dy, PaletteColour(9));
+    Ris3(x + dx, y + dy, d / 3);
+    Ris3(x - dx, y - dy, d / 3);
+    Ris3(x - dx, y + dy, d / 3);
+    Ris3(x + dx, y - dy, d / 3);
+    Ris3(x - 2 * dx, y, d / 3);
+    Ris3(x + 2 * dx, y, d / 3);
+}

@@ -1,0 +1,21 @@
+#include "figures.h"
+
+void Figures::Treug(double x, double y, double d)
+{
+    const auto call = counter.enter();
+    if (d < 20)
+        return;
+    colours.Reseed(colours.TimeOfDay());
+    const int c = int(colours.NextRandom() * 15.0); // whole part: 0 to 14
+    // The outer triangle: apex, lower right, lower left, back to the apex.
+    Picture1.DrawLine(x, y, x + d / 2, y + d, PaletteColour(c));
+    Picture1.DrawLine(x - d / 2, y + d, PaletteColour(c));
+    Picture1.DrawLine(x, y, PaletteColour(c));
+    // The middle triangle, point down, through the midpoints of the sides.
+    Picture1.DrawLine(x - d / 4, y + d / 2, x + d / 4, y + d / 2, PaletteColour(c));
+    Picture1.DrawLine(x, y + d, PaletteColour(c));
+    Picture1.DrawLine(x - d / 4, y + d / 2, PaletteColour(c));
+    Treug(x + d / 4, y + d / 2, d / 2);
+    Treug(x - d / 4, y + d / 2, d / 2);
+    Treug(x, y, d / 2);
+}

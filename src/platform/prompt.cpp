@@ -1,0 +1,16 @@
+#include "prompt.h"
+
+#include <QInputDialog>
+
+std::optional<QString> InputPrompt(QWidget *parent, const QString &prompt, const QString &title)
+{
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(QString());
+    dialog.setOkButtonText(QStringLiteral("ОК"));
+    dialog.setCancelButtonText(QStringLiteral("Отмена"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
