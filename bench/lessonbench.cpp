@@ -1,0 +1,118 @@
+// Times the largest figures the window accepts on the real canvas, next to
+// painting the very same shapes straight through QPainter on an image.
+#include "figures.h"
+#include "picturebox.h"
+#include "recordingcanvas.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr int runs = 5;
+
+// The best of several runs, in milliseconds.
+double bestOf(const std::function<void()> &work)
+{
+    double best = 1e300;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+// Paints recorded shapes with a bare QPainter, mapping user to pixel coordinates inline.
+void paintDirectly(const QList<RecordingCanvas::Call> &calls, QImage &image)
+{
+    QPainter painter(&image);
+    const double size = PictureBox::insideSize;
+    double left = 0, top = 0, width = 1, height = 1;
+    QPointF current;
+    const auto pixels = [&](double x, double y) {
+        return QPointF((x - left) / width * size, (y - top) / height * size);
+    };
+    for (const auto &call : calls) {
+        painter.setPen(QColor::fromRgb(call.colour));
+        switch (call.kind) {
+        case RecordingCanvas::Scale:
+            left = call.a, top = call.b, width = call.c - call.a, height = call.d - call.b;
+            break;
+        case RecordingCanvas::Line:
+            current = pixels(call.a, call.b);
+            [[fallthrough]];
+        case RecordingCanvas::LineOn: {
+            const QPointF to = pixels(call.c, call.d);
+            painter.drawLine(current, to);
+            current = to;
+            break;
+        }
+        case RecordingCanvas::Circle: {
+            const double r = call.c / std::abs(width) * size;
+            painter.drawEllipse(pixels(call.a, call.b), r, r);
+            break;
+        }
+        case RecordingCanvas::Clear:
+            image.fill(Qt::white);
+            break;
+        }
+    }
+}
+
+struct Figure
+{
+    const char *name;
+    qint16 scale[4];
+    std::function<void(Figures &)> draw;
+};
+
+void measure(const Figure &figure)
+{
+    RandomColours colours;
+    PictureBox canvas;
+    Figures onCanvas(canvas, colours);
+    const double figureTime = bestOf([&] {
+        canvas.ClearCanvas();
+        canvas.SetScale(figure.scale[0], figure.scale[1], figure.scale[2], figure.scale[3]);
+        figure.draw(onCanvas);
+        canvas.picture(); // the painting is finished, as before the window shows it
+    });
+
+    RecordingCanvas recorder;
+    Figures recorded(recorder, colours);
+    recorder.SetScale(figure.scale[0], figure.scale[1], figure.scale[2], figure.scale[3]);
+    figure.draw(recorded);
+    QImage image(PictureBox::insideSize, PictureBox::insideSize, QImage::Format_RGB32);
+    const double bareTime = bestOf([&] {
+        image.fill(Qt::white);
+        paintDirectly(recorder.calls, image);
+    });
+
+    std::printf("%-28s %9lld shapes  figure + canvas %9.2f ms   bare QPainter %9.2f ms   ratio %5.2f\n",
+                figure.name, recorded.counter.shapes(), figureTime, bareTime, figureTime / bareTime);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    std::printf("best of %d runs, Release build expected\n", runs);
+    // The largest start sizes the window accepts.
+    const Figure figures[] = {
+        {"horizontal chain R=33252.5", {0, 0, 200, 200}, [](Figures &f) { f.Ris1(100, 100, 33252.5); }},
+        {"vertical chain R=33252.5", {0, 0, 200, 200}, [](Figures &f) { f.Ris2(100, 100, 33252.5); }},
+        {"diagonal chain R=33252.5", {0, 0, 200, 200}, [](Figures &f) { f.Pi = 3.14157f; f.Diag(100, 100, 33252.5); }},
+        {"chain R=39 (everything shows)", {0, 0, 200, 200}, [](Figures &f) { f.Ris1(100, 100, 39); }},
+    };
+    for (const Figure &figure : figures)
+        measure(figure);
+    return 0;
+}
