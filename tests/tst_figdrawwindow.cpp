@@ -21,6 +21,10 @@ private slots:
     void refusalsKeepTheCanvas_data();
     void refusalsKeepTheCanvas();
     void resetEmptiesCanvasAndCounts();
+    void snowflakesAndTriangle();
+    void snowflakeSizesRefused();
+    void sameFigureAfterReset();
+    void figuresOverlay();
     void exitCloses();
 
 private:
@@ -188,6 +192,77 @@ void TestFigdrawWindow::resetEmptiesCanvasAndCounts()
     QCOMPARE(form->Label2->text(), QString());
     // The same command after reset draws the same picture.
     QCOMPARE(drawnAfter(form->Command1, QStringLiteral("39")), drawn);
+}
+
+void TestFigdrawWindow::snowflakesAndTriangle()
+{
+    drawnAfter(form->Command2, QStringLiteral("60"));
+    QCOMPARE(dialogs->promptLabel, QStringLiteral("Введите длину луча d<100"));
+    QCOMPARE(dialogs->promptTitle, QStringLiteral("Ввод данных"));
+    QCOMPARE(form->Label2->text(), QStringLiteral("Вызовов: 341\nГлубина: 5\nЛиний: 340"));
+
+    drawnAfter(form->Command5, QStringLiteral("60"));
+    QCOMPARE(dialogs->promptLabel, QStringLiteral("Введите d<80"));
+    QCOMPARE(form->Label2->text(), QStringLiteral("Вызовов: 259\nГлубина: 4\nЛиний: 129"));
+
+    const int prompts = dialogs->prompts;
+    form->Command6->click();
+    QCOMPARE(dialogs->prompts, prompts); // the triangle asks nothing
+    QCOMPARE(form->Label2->text(), QStringLiteral("Вызовов: 40\nГлубина: 4\nЛиний: 78"));
+}
+
+void TestFigdrawWindow::snowflakeSizesRefused()
+{
+    const QString tooMany = QStringLiteral("Слишком большой размер: рисунок потребовал бы больше 1 500 000 линий.");
+    const QImage blank = form->Picture1->picture();
+    for (auto [command, size] : {std::pair(form->Command2, u"5120"_qs), std::pair(form->Command5, u"32805"_qs)}) {
+        dialogs->reportText.clear();
+        drawnAfter(command, size);
+        QCOMPARE(dialogs->reportText, tooMany);
+        QCOMPARE(form->Picture1->picture(), blank);
+    }
+    drawnAfter(form->Command2, QStringLiteral("5119"));
+    QCOMPARE(form->Label2->text(), QStringLiteral("Вызовов: 1398101\nГлубина: 11\nЛиний: 1398100"));
+}
+
+// Reset followed by the same command paints the same pixels; the triangle's
+// colours change from click to click, its shape does not.
+void TestFigdrawWindow::sameFigureAfterReset()
+{
+    for (QPushButton *command : {form->Command2, form->Command5}) {
+        const QImage first = drawnAfter(command, QStringLiteral("60"));
+        form->Command3->click();
+        QCOMPARE(drawnAfter(command, QStringLiteral("60")), first);
+        form->Command3->click();
+    }
+    const auto shape = [this] {
+        form->Command6->click();
+        QImage image = form->Picture1->picture();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, image.pixel(x, y) == qRgb(255, 255, 255) ? 0xffffffff : 0xff000000);
+        return image;
+    };
+    const QImage first = shape();
+    form->Command3->click();
+    QCOMPARE(shape(), first);
+}
+
+// A figure drawn without reset lands on top of the one before, each in its own coordinates.
+void TestFigdrawWindow::figuresOverlay()
+{
+    const QImage snowflake = drawnAfter(form->Command2, QStringLiteral("60"));
+    form->Command3->click();
+    const QImage chain = drawnAfter(form->Command1, QStringLiteral("30"));
+    form->Command3->click();
+    drawnAfter(form->Command2, QStringLiteral("60"));
+    const QImage both = drawnAfter(form->Command1, QStringLiteral("30"));
+    QVERIFY(snowflake != chain);
+    for (int y = 0; y < both.height(); ++y)
+        for (int x = 0; x < both.width(); ++x) {
+            const QRgb top = chain.pixel(x, y);
+            QCOMPARE(both.pixel(x, y), top != qRgb(255, 255, 255) ? top : snowflake.pixel(x, y));
+        }
 }
 
 void TestFigdrawWindow::exitCloses()

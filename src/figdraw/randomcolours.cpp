@@ -1,6 +1,6 @@
 #include "randomcolours.h"
 
-#include <QTime>
+#include <QDateTime>
 
 #include <bit>
 
@@ -20,7 +20,9 @@ constexpr std::uint64_t goldenGamma = 0x9e3779b97f4a7c15ULL;
 
 float RandomColours::TimeOfDay()
 {
-    return float(QTime::currentTime().msecsSinceStartOfDay()) / 1000.0f;
+    // Universal time: the local time zone adds nothing to the mixing but cost.
+    constexpr qint64 msecsPerDay = 86'400'000;
+    return float(QDateTime::currentMSecsSinceEpoch() % msecsPerDay) / 1000.0f;
 }
 
 void RandomColours::Reseed(double value)
