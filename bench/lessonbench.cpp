@@ -1,12 +1,18 @@
 // Times the largest figures the window accepts on the real canvas, next to
 // painting the very same shapes straight through QPainter on an image.
+#include "dialogdriver.h"
 #include "figures.h"
 #include "picturebox.h"
 #include "recordingcanvas.h"
+#include "rhymewindow.h"
+#include "verse.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPainter>
+#include <QPlainTextEdit>
+
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -106,6 +112,42 @@ void measure(const Figure &figure)
                 figure.name, recorded.counter.shapes(), figureTime, bareTime, figureTime / bareTime);
 }
 
+long peakKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// The largest count: from the click on "Пуск" to the whole verse shown, next to
+// putting the same finished text into the box in one call.
+void measureCountdown()
+{
+    countdown::Form1 window;
+    window.show();
+    DialogDriver dialogs;
+    const long before = peakKilobytes();
+    const double clickTime = bestOf([&] {
+        window.Text1->clear();
+        dialogs.nextAnswer(QStringLiteral("32767"));
+        window.Command2->click();
+        QApplication::processEvents();
+    });
+    const long after = peakKilobytes();
+
+    QString verse;
+    negr(32767, verse);
+    verse.replace(u"\r\n"_qs, u"\n"_qs);
+    const double oneCallTime = bestOf([&] {
+        window.Text1->setPlainText(verse);
+        QApplication::processEvents();
+    });
+    std::printf("%-28s %9lld lines   click to verse   %9.2f ms   one setPlainText %8.2f ms   ratio %5.2f\n",
+                "countdown 32767", qint64(window.Text1->document()->blockCount()), clickTime, oneCallTime,
+                clickTime / oneCallTime);
+    std::printf("%-28s peak memory %ld MiB before the runs, %ld MiB after\n", "", before / 1024, after / 1024);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -124,6 +166,7 @@ int main(int argc, char *argv[])
         {"six-armed d=79", {-100, 100, 100, -100}, [](Figures &f) { f.Ris3(0, 0, 79); }},
         {"Sierpinski triangle", {0, 0, 100, 100}, [](Figures &f) { f.Treug(50, 0, 100); }},
     };
+    measureCountdown();
     for (const Figure &figure : figures)
         measure(figure);
     return 0;

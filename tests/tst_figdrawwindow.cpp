@@ -1,10 +1,12 @@
 #include "captionbutton.h"
 #include "dialogdriver.h"
-#include "form1.h"
+#include "figurewindow.h"
 #include "picturebox.h"
 
 #include <QLabel>
 #include <QTest>
+
+using figdraw::Form1;
 
 class TestFigdrawWindow : public QObject
 {

@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "figurewindow.h"
 
 #include <QApplication>
 
@@ -6,7 +6,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     RandomColours colours;
-    Form1 window(colours);
+    figdraw::Form1 window(colours);
     window.show();
     return app.exec();
 }

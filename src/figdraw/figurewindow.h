@@ -12,6 +12,8 @@ class CaptionButton;
 class PictureBox;
 class QLabel;
 
+namespace figdraw {
+
 // The figure window: the canvas, six figure buttons, reset and exit.
 class Form1 : public QWidget
 {
@@ -57,3 +59,5 @@ private:
     double R = 0;
     double d = 0;
 };
+
+} // namespace figdraw

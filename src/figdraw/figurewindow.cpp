@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "figurewindow.h"
 
 #include "captionbutton.h"
 #include "errorreport.h"
@@ -12,6 +12,8 @@
 namespace {
 const QString promptTitle = QStringLiteral("Ввод данных");
 } // namespace
+
+namespace figdraw {
 
 Form1::Form1(RandomColours &colours, QWidget *parent)
     : QWidget(parent), Picture1(new PictureBox(this)), figures(*Picture1, colours)
@@ -185,3 +187,5 @@ void Form1::drawFigure(Shape shape, const std::function<void()> &figure)
                         .arg(shape == Shape::Circle ? QStringLiteral("Окружностей") : QStringLiteral("Линий"))
                         .arg(counter.shapes()));
 }
+
+} // namespace figdraw

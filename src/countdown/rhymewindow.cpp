@@ -1,0 +1,129 @@
+#include "rhymewindow.h"
+
+#include "count.h"
+#include "errorreport.h"
+#include "numberreader.h"
+#include "prompt.h"
+#include "twips.h"
+#include "verse.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextCursor>
+
+namespace {
+
+QPushButton *addButton(QWidget *parent, const QString &text, QRect geometry)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    return button;
+}
+
+// Collects what one run writes and adds it to the end of the verse box in one
+// step when the run is over, or when it fails part way, so nothing written is lost.
+class VerseAppend
+{
+public:
+    explicit VerseAppend(QPlainTextEdit *box) : box(box) {}
+    ~VerseAppend()
+    {
+        QTextCursor end(box->document());
+        end.movePosition(QTextCursor::End);
+        // The box breaks lines at '\n'; a lone '\r' would break them a second time.
+        end.insertText(text.replace(u"\r\n"_qs, u"\n"_qs));
+    }
+    VerseAppend(const VerseAppend &) = delete;
+    VerseAppend &operator=(const VerseAppend &) = delete;
+
+    QString text;
+
+private:
+    QPlainTextEdit *box;
+};
+
+} // namespace
+
+namespace countdown {
+
+Form1::Form1(QWidget *parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("10 негритят! "));
+    setFixedSize(fromTwips(0, 0, 5670, 4395).size());
+
+    Command1 = addButton(this, QStringLiteral("Выход"), fromTwips(3600, 3720, 975, 495));
+    Command2 = addButton(this, QStringLiteral("Пуск"), fromTwips(720, 3720, 975, 495));
+    Text1 = new QPlainTextEdit(this);
+    Text1->setGeometry(fromTwips(240, 120, 5175, 2775));
+    Text1->setFont(formFont(8.25, true));
+    Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Text1->setTabChangesFocus(true);
+    Command3 = addButton(this, QStringLiteral("Сброс"), fromTwips(2160, 3720, 975, 495));
+    Text2 = new QLineEdit(this);
+    Text2->setGeometry(fromTwips(2160, 3120, 975, 495));
+    Text2->setFont(formFont(12, true));
+    Label1 = new QLabel(QStringLiteral("n"), this);
+    Label1->setGeometry(fromTwips(1560, 3240, 495, 255));
+    Label1->setFont(formFont(9.75, true));
+    Label1->setAlignment(Qt::AlignCenter);
+
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, Text1);
+    setTabOrder(Text1, Command3);
+    setTabOrder(Command3, Text2);
+    Command1->setFocus();
+
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+}
+
+// Exit.
+void Form1::Command1_Click()
+{
+    close();
+}
+
+// Start: ask for the count, show it, append its verse.
+void Form1::Command2_Click()
+{
+    const std::optional<QString> typed = InputPrompt(this, QStringLiteral("введите кол-во негритят"), QStringLiteral("*_*"));
+    if (!typed)
+        return;
+    const CountReading count = readCount(*typed);
+    if (!count.ok()) {
+        ErrorReport(this, windowTitle(), refusal(count.status, *typed));
+        return;
+    }
+    n = count.value;
+    Text2->setText(countText(n));
+    VerseAppend append(Text1);
+    negr(n, append.text);
+}
+
+// Reset: empties the verse box only.
+void Form1::Command3_Click()
+{
+    Text1->clear();
+}
+
+QString Form1::refusal(CountReading::Status status, const QString &typed) const
+{
+    switch (status) {
+    case CountReading::OutOfRange:
+        return QStringLiteral("Переполнение: «%1» — число должно быть от -32768 до 32767.").arg(quotedInput(typed));
+    case CountReading::Negative:
+        return QStringLiteral("Количество не может быть отрицательным: «%1».").arg(quotedInput(typed));
+    case CountReading::NotANumber:
+    case CountReading::Count:
+        break;
+    }
+    return typeMismatchMessage(typed);
+}
+
+} // namespace countdown

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "count.h"
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace countdown {
+
+// The rhyme window: the verse box, the count box and start, reset and exit.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget *parent = nullptr);
+
+    QPushButton *Command1; // exit
+    QPushButton *Command2; // start
+    QPlainTextEdit *Text1; // the verses
+    QPushButton *Command3; // reset
+    QLineEdit *Text2;      // the count, shown only
+    QLabel *Label1;
+
+public slots:
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+
+private:
+    QString refusal(CountReading::Status status, const QString &typed) const;
+
+    qint16 n = 0;
+};
+
+} // namespace countdown

@@ -1,0 +1,46 @@
+#include "verse.h"
+
+namespace {
+
+constexpr QStringView lineBreak = u"\r\n";
+constexpr QStringView wentSwimming = u" негритят пошли купаться в море,";
+constexpr QStringView frolicked = u" негритят резвились на просторе,";
+constexpr QStringView oneWasLost = u"Один из них пропал и вот вам результат:";
+constexpr QStringView noneLeft = u"Нет больше негритят!";
+
+// The helpers below stay out of line: their temporaries then live only while
+// they run, not in each of the up to 32768 nested calls of negr.
+Q_NEVER_INLINE void append(QString &box, QStringView text)
+{
+    box.append(text);
+}
+
+Q_NEVER_INLINE void appendLine(QString &box, QStringView line)
+{
+    box.append(line).append(lineBreak);
+}
+
+Q_NEVER_INLINE void appendCountLine(QString &box, qint16 n, QStringView rest)
+{
+    box.append(countText(n)).append(rest).append(lineBreak);
+}
+
+} // namespace
+
+QString countText(qint16 n)
+{
+    return n < 0 ? QString::number(n) : u' ' + QString::number(n);
+}
+
+void negr(qint16 n, QString &Text1)
+{
+    if (n == 0) {
+        append(Text1, noneLeft);
+        return;
+    }
+    appendCountLine(Text1, n, wentSwimming);
+    appendCountLine(Text1, n, frolicked);
+    appendLine(Text1, oneWasLost);
+    appendLine(Text1, {});
+    negr(qint16(n - 1), Text1);
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// The count as the verse writes it: one blank before a count of zero or
+// more, a minus sign before a negative one (2 gives " 2", -3 gives "-3").
+QString countText(qint16 n);
+
+// Appends to Text1 the verse for n, n - 1, ..., 1 and then the closing line,
+// lines separated by carriage return and line feed. Requires n >= 0.
+void negr(qint16 n, QString &Text1);
