@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QTest>
+#include <QTextLayout>
 
 using figdraw::Form1;
 
@@ -89,16 +90,27 @@ void TestFigdrawWindow::layout()
     QCOMPARE(form->Label1->alignment(), Qt::AlignCenter);
 }
 
-// Every caption is laid out whole inside its button, breaking only between words.
+// Every caption is laid out whole inside its button, its lines breaking only at blanks.
 void TestFigdrawWindow::captionsWrapWhole()
 {
     for (auto *button : form->findChildren<CaptionButton *>()) {
         const QRect room = button->captionRect();
+        const QString caption = button->drawnCaption();
         const QFontMetrics metrics(button->font());
-        const QRect needed = metrics.boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, button->text());
-        QVERIFY2(room.contains(needed), qPrintable(button->text()));
-        for (const QString &word : button->text().split(u' '))
+        const QRect needed = metrics.boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, caption);
+        QVERIFY2(room.contains(needed), qPrintable(caption));
+        QTextLayout layout(caption, button->font());
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
+            line.setLineWidth(room.width());
+        layout.endLayout();
+        for (int i = 0; i + 1 < layout.lineCount(); ++i) {
+            const QTextLine line = layout.lineAt(i);
+            QVERIFY2(caption[line.textStart() + line.textLength() - 1] == u' ', qPrintable(caption));
+        }
+        for (const QString &word : caption.split(u' '))
             QVERIFY2(metrics.horizontalAdvance(word) <= room.width(), qPrintable(word));
+        QCOMPARE(QString(caption).replace(QChar(0x2011), u'-'), button->text());
     }
 }
 

@@ -10,6 +10,11 @@ QRect CaptionButton::captionRect() const
     return style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
 }
 
+QString CaptionButton::drawnCaption() const
+{
+    return text().replace(u'-', QChar(0x2011)); // non-breaking hyphen
+}
+
 void CaptionButton::paintEvent(QPaintEvent *)
 {
     QStylePainter painter(this);
@@ -18,5 +23,5 @@ void CaptionButton::paintEvent(QPaintEvent *)
     option.text.clear(); // the style draws the bevel and focus frame, the caption comes next
     painter.drawControl(QStyle::CE_PushButton, option);
     painter.drawItemText(captionRect(), Qt::AlignCenter | Qt::TextWordWrap, palette(),
-                         isEnabled(), text(), QPalette::ButtonText);
+                         isEnabled(), drawnCaption(), QPalette::ButtonText);
 }

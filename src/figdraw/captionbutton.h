@@ -13,6 +13,8 @@ public:
 
     // The area the caption is laid out in.
     QRect captionRect() const;
+    // The caption as drawn: hyphens do not break, so lines break only at blanks.
+    QString drawnCaption() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
