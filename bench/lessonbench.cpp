@@ -108,8 +108,9 @@ void measure(const Figure &figure)
         paintDirectly(recorder.calls, image);
     });
 
-    std::printf("%-28s %9lld shapes  figure + canvas %9.2f ms   bare QPainter %9.2f ms   ratio %5.2f\n",
-                figure.name, recorded.counter.shapes(), figureTime, bareTime, figureTime / bareTime);
+    std::printf(
+            "%-28s %9lld shapes  figure + canvas %9.2f ms   bare QPainter %9.2f ms   ratio %5.2f\n",
+            figure.name, recorded.counter.shapes(), figureTime, bareTime, figureTime / bareTime);
 }
 
 long peakKilobytes()
@@ -142,10 +143,12 @@ void measureCountdown()
         window.Text1->setPlainText(verse);
         QApplication::processEvents();
     });
-    std::printf("%-28s %9lld lines   click to verse   %9.2f ms   one setPlainText %8.2f ms   ratio %5.2f\n",
-                "countdown 32767", qint64(window.Text1->document()->blockCount()), clickTime, oneCallTime,
-                clickTime / oneCallTime);
-    std::printf("%-28s peak memory %ld MiB before the runs, %ld MiB after\n", "", before / 1024, after / 1024);
+    std::printf("%-28s %9lld lines   click to verse   %9.2f ms   one setPlainText %8.2f ms   ratio "
+                "%5.2f\n",
+                "countdown 32767", qint64(window.Text1->document()->blockCount()), clickTime,
+                oneCallTime, clickTime / oneCallTime);
+    std::printf("%-28s peak memory %ld MiB before the runs, %ld MiB after\n", "", before / 1024,
+                after / 1024);
 }
 
 } // namespace
@@ -156,15 +159,32 @@ int main(int argc, char *argv[])
     std::printf("best of %d runs, Release build expected\n", runs);
     // The largest start sizes the window accepts.
     const Figure figures[] = {
-        {"horizontal chain R=33252.5", {0, 0, 200, 200}, [](Figures &f) { f.Ris1(100, 100, 33252.5); }},
-        {"vertical chain R=33252.5", {0, 0, 200, 200}, [](Figures &f) { f.Ris2(100, 100, 33252.5); }},
-        {"diagonal chain R=33252.5", {0, 0, 200, 200}, [](Figures &f) { f.Pi = 3.14157f; f.Diag(100, 100, 33252.5); }},
-        {"chain R=39 (everything shows)", {0, 0, 200, 200}, [](Figures &f) { f.Ris1(100, 100, 39); }},
-        {"snowflake d=5119.99", {-100, 100, 100, -100}, [](Figures &f) { f.Ris(0, 0, 5119.99); }},
-        {"six-armed d=32804.99", {-100, 100, 100, -100}, [](Figures &f) { f.Ris3(0, 0, 32804.99); }},
-        {"snowflake d=99 (all shows)", {-100, 100, 100, -100}, [](Figures &f) { f.Ris(0, 0, 99); }},
-        {"six-armed d=79", {-100, 100, 100, -100}, [](Figures &f) { f.Ris3(0, 0, 79); }},
-        {"Sierpinski triangle", {0, 0, 100, 100}, [](Figures &f) { f.Treug(50, 0, 100); }},
+            {"horizontal chain R=33252.5",
+             {0, 0, 200, 200},
+             [](Figures &f) { f.Ris1(100, 100, 33252.5); }},
+            {"vertical chain R=33252.5",
+             {0, 0, 200, 200},
+             [](Figures &f) { f.Ris2(100, 100, 33252.5); }},
+            {"diagonal chain R=33252.5",
+             {0, 0, 200, 200},
+             [](Figures &f) {
+                 f.Pi = 3.14157f;
+                 f.Diag(100, 100, 33252.5);
+             }},
+            {"chain R=39 (everything shows)",
+             {0, 0, 200, 200},
+             [](Figures &f) { f.Ris1(100, 100, 39); }},
+            {"snowflake d=5119.99",
+             {-100, 100, 100, -100},
+             [](Figures &f) { f.Ris(0, 0, 5119.99); }},
+            {"six-armed d=32804.99",
+             {-100, 100, 100, -100},
+             [](Figures &f) { f.Ris3(0, 0, 32804.99); }},
+            {"snowflake d=99 (all shows)",
+             {-100, 100, 100, -100},
+             [](Figures &f) { f.Ris(0, 0, 99); }},
+            {"six-armed d=79", {-100, 100, 100, -100}, [](Figures &f) { f.Ris3(0, 0, 79); }},
+            {"Sierpinski triangle", {0, 0, 100, 100}, [](Figures &f) { f.Treug(50, 0, 100); }},
     };
     measureCountdown();
     for (const Figure &figure : figures)

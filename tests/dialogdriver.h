@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 
@@ -33,16 +33,38 @@ public:
 
     QString promptLabel, promptTitle, promptDefault, okText, cancelText;
     QString reportTitle, reportText;
+    Qt::TextFormat reportFormat = Qt::AutoText;
+    // Whether the last prompt and report came up as the active window with the keyboard focus.
+    bool promptHadFocus = false, reportHadFocus = false;
     // Types the answer key by key and clicks "ОК", as a person would.
     bool likeAPerson = false;
     int prompts = 0;
     int reports = 0;
 
 private:
+    // A dialog is answered once it is the active window, or after a second without that.
+    bool readyToAnswer(QWidget *dialog)
+    {
+        if (dialog != waitingFor) {
+            waitingFor = dialog;
+            ticksWaited = 0;
+        }
+        return dialog->isActiveWindow() || ++ticksWaited > 200;
+    }
+
+    static bool hasFocus(QWidget *dialog)
+    {
+        return dialog->isActiveWindow() && dialog->isAncestorOf(QApplication::focusWidget());
+    }
+
     void answer()
     {
         QWidget *modal = QApplication::activeModalWidget();
         if (auto *prompt = qobject_cast<QInputDialog *>(modal); prompt && answerPending) {
+            if (!readyToAnswer(prompt))
+                return;
+            promptHadFocus = hasFocus(prompt)
+                    && QApplication::focusWidget() == prompt->findChild<QLineEdit *>();
             answerPending = false;
             ++prompts;
             promptLabel = prompt->labelText();
@@ -60,9 +82,13 @@ private:
                 prompt->reject();
             }
         } else if (auto *report = qobject_cast<QMessageBox *>(modal)) {
+            if (!readyToAnswer(report))
+                return;
+            reportHadFocus = hasFocus(report);
             ++reports;
             reportTitle = report->windowTitle();
             reportText = report->text();
+            reportFormat = report->textFormat();
             report->accept();
         }
     }
@@ -76,6 +102,8 @@ private:
     }
 
     QTimer timer;
+    QWidget *waitingFor = nullptr;
+    int ticksWaited = 0;
     bool answerPending = false;
     std::optional<QString> typed;
 };

@@ -12,7 +12,8 @@ public:
     struct Call
     {
         Kind kind;
-        double a = 0, b = 0, c = 0, d = 0; // line: from (a, b) to (c, d); chained line: to (c, d); circle: (a, b) radius c
+        double a = 0, b = 0, c = 0, d = 0; // line: from (a, b) to (c, d); chained line: to (c, d);
+                                           // circle: (a, b) radius c
         QRgb colour = 0;
     };
 

@@ -25,10 +25,14 @@ Drawn drawChain(Chain chain, double r, float pi = 3.14157f)
     Figures figures(canvas, colours);
     figures.Pi = pi;
     (figures.*chain)(100, 100, r);
-    return {canvas.calls, figures.counter.calls(), figures.counter.deepest(), figures.counter.shapes()};
+    return {canvas.calls, figures.counter.calls(), figures.counter.deepest(),
+            figures.counter.shapes()};
 }
 
-bool near(double actual, double expected) { return std::abs(actual - expected) < 0.00005; }
+bool near(double actual, double expected)
+{
+    return std::abs(actual - expected) < 0.00005;
+}
 
 } // namespace
 
@@ -50,10 +54,14 @@ void TestCircleChains::workedExample_data()
 {
     QTest::addColumn<int>("which");
     QTest::addColumn<QList<QPointF>>("centres");
-    QTest::newRow("Ris1") << 0 << QList<QPointF>{{100, 100}, {130, 100}, {150, 100}, {110, 100}, {70, 100}, {90, 100}, {50, 100}};
-    QTest::newRow("Ris2") << 1 << QList<QPointF>{{100, 100}, {100, 130}, {100, 150}, {100, 110}, {100, 70}, {100, 90}, {100, 50}};
-    QTest::newRow("Diag") << 2 << QList<QPointF>{{100, 100}, {121.2133, 78.7869}, {135.3555, 64.6449}, {107.0711, 92.9290},
-                                                 {78.7867, 121.2131}, {92.9289, 107.0710}, {64.6445, 135.3551}};
+    QTest::newRow("Ris1") << 0 << QList<QPointF>{{100, 100}, {130, 100}, {150, 100}, {110, 100},
+                                                 {70, 100},  {90, 100},  {50, 100}};
+    QTest::newRow("Ris2") << 1 << QList<QPointF>{{100, 100}, {100, 130}, {100, 150}, {100, 110},
+                                                 {100, 70},  {100, 90},  {100, 50}};
+    QTest::newRow("Diag") << 2 << QList<QPointF>{{100, 100},          {121.2133, 78.7869},
+                                                 {135.3555, 64.6449}, {107.0711, 92.9290},
+                                                 {78.7867, 121.2131}, {92.9289, 107.0710},
+                                                 {64.6445, 135.3551}};
 }
 
 // Typed "30": seven circles in drawing order, 15 entries, 4 deep.
@@ -68,8 +76,13 @@ void TestCircleChains::workedExample()
     QCOMPARE(drawn.circles.size(), 7);
     for (int i = 0; i < 7; ++i) {
         const auto &circle = drawn.circles[i];
-        QVERIFY2(near(circle.a, centres[i].x()) && near(circle.b, centres[i].y()) && near(circle.c, radii[i]),
-                 qPrintable(QStringLiteral("circle %1 at (%2, %3) r %4").arg(i + 1).arg(circle.a).arg(circle.b).arg(circle.c)));
+        QVERIFY2(near(circle.a, centres[i].x()) && near(circle.b, centres[i].y())
+                         && near(circle.c, radii[i]),
+                 qPrintable(QStringLiteral("circle %1 at (%2, %3) r %4")
+                                    .arg(i + 1)
+                                    .arg(circle.a)
+                                    .arg(circle.b)
+                                    .arg(circle.c)));
         QCOMPARE(circle.kind, RecordingCanvas::Circle);
         QCOMPARE(circle.colour, qRgb(128, 0, 128));
     }
@@ -137,7 +150,8 @@ void TestCircleChains::diagonalWithoutAngleIsHorizontal()
     const Drawn horizontal = drawChain(&Figures::Ris1, 100);
     QCOMPARE(diagonal.circles.size(), 63);
     for (int i = 0; i < 63; ++i)
-        QVERIFY(diagonal.circles[i].a == horizontal.circles[i].a && diagonal.circles[i].b == horizontal.circles[i].b);
+        QVERIFY(diagonal.circles[i].a == horizontal.circles[i].a
+                && diagonal.circles[i].b == horizontal.circles[i].b);
 }
 
 // The largest chain drawn has 20 levels; one more level is refused.

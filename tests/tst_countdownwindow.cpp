@@ -1,4 +1,5 @@
 #include "dialogdriver.h"
+#include "hostileinputs.h"
 #include "rhymewindow.h"
 
 #include <QLabel>
@@ -26,6 +27,8 @@ private slots:
     void refusalsKeepBothBoxes_data();
     void refusalsKeepBothBoxes();
     void deepestRunInTheBox();
+    void hostileInput_data() { addHostileInputs(); }
+    void hostileInput();
     void exitCloses();
 
 private:
@@ -40,6 +43,7 @@ void TestCountdownWindow::init()
 {
     form = new Form1;
     form->show();
+    form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form));
     dialogs = new DialogDriver;
 }
@@ -74,7 +78,8 @@ void TestCountdownWindow::layout()
     QCOMPARE(form->Text1->font().pointSizeF(), 8.25);
     QCOMPARE(form->Text2->font().pointSizeF(), 12.0);
     QCOMPARE(form->Label1->font().pointSizeF(), 9.75);
-    QVERIFY(form->Text1->font().bold() && form->Text2->font().bold() && form->Label1->font().bold());
+    QVERIFY(form->Text1->font().bold() && form->Text2->font().bold()
+            && form->Label1->font().bold());
     QCOMPARE(form->Text1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     QCOMPARE(form->Text1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     QVERIFY(form->Text1->verticalScrollBar()->isVisible());
@@ -86,7 +91,8 @@ void TestCountdownWindow::layout()
 void TestCountdownWindow::focusAndTabOrder()
 {
     QCOMPARE(QApplication::focusWidget(), form->Command1);
-    const QList<QWidget *> order = {form->Command1, form->Command2, form->Text1, form->Command3, form->Text2};
+    const QList<QWidget *> order
+            = {form->Command1, form->Command2, form->Text1, form->Command3, form->Text2};
     for (int i = 0; i + 1 < order.size(); ++i) {
         QWidget *next = order[i]->nextInFocusChain();
         while (next->focusPolicy() == Qt::NoFocus)
@@ -104,12 +110,16 @@ void TestCountdownWindow::startThroughTheRealPrompt()
     QCOMPARE(dialogs->promptDefault, QString());
     QCOMPARE(dialogs->okText, u"ОК"_qs);
     QCOMPARE(dialogs->cancelText, u"Отмена"_qs);
+    QVERIFY(dialogs->promptHadFocus);
     QCOMPARE(form->Text2->text(), u" 2"_qs);
-    QCOMPARE(boxLines(), (QStringList{
-        u" 2 негритят пошли купаться в море,"_qs, u" 2 негритят резвились на просторе,"_qs,
-        u"Один из них пропал и вот вам результат:"_qs, QString(),
-        u" 1 негритят пошли купаться в море,"_qs, u" 1 негритят резвились на просторе,"_qs,
-        u"Один из них пропал и вот вам результат:"_qs, QString(), u"Нет больше негритят!"_qs}));
+    QCOMPARE(boxLines(),
+             (QStringList{u" 2 негритят пошли купаться в море,"_qs,
+                          u" 2 негритят резвились на просторе,"_qs,
+                          u"Один из них пропал и вот вам результат:"_qs, QString(),
+                          u" 1 негритят пошли купаться в море,"_qs,
+                          u" 1 негритят резвились на просторе,"_qs,
+                          u"Один из них пропал и вот вам результат:"_qs, QString(),
+                          u"Нет больше негритят!"_qs}));
     QCOMPARE(form->Text1->document()->blockCount(), 9);
 }
 
@@ -161,13 +171,16 @@ void TestCountdownWindow::refusalsKeepBothBoxes_data()
     QTest::addColumn<QString>("report");
     QTest::newRow("cancel") << std::optional<QString>() << QString();
     QTest::newRow("empty") << std::optional(u""_qs) << u"Несоответствие типа: «» — не число."_qs;
-    QTest::newRow("letters") << std::optional(u"десять"_qs) << u"Несоответствие типа: «десять» — не число."_qs;
-    QTest::newRow("markup") << std::optional(u"<img src=x>"_qs) << u"Несоответствие типа: «<img src=x>» — не число."_qs;
+    QTest::newRow("letters") << std::optional(u"десять"_qs)
+                             << u"Несоответствие типа: «десять» — не число."_qs;
+    QTest::newRow("markup") << std::optional(u"<img src=x>"_qs)
+                            << u"Несоответствие типа: «<img src=x>» — не число."_qs;
     QTest::newRow("40000") << std::optional(u"40000"_qs)
                            << u"Переполнение: «40000» — число должно быть от -32768 до 32767."_qs;
     QTest::newRow("1e400") << std::optional(u"1e400"_qs)
                            << u"Переполнение: «1e400» — число должно быть от -32768 до 32767."_qs;
-    QTest::newRow("negative") << std::optional(u"-3"_qs) << u"Количество не может быть отрицательным: «-3»."_qs;
+    QTest::newRow("negative") << std::optional(u"-3"_qs)
+                              << u"Количество не может быть отрицательным: «-3»."_qs;
 }
 
 void TestCountdownWindow::refusalsKeepBothBoxes()
@@ -178,8 +191,10 @@ void TestCountdownWindow::refusalsKeepBothBoxes()
     const QString verses = form->Text1->toPlainText();
     start(typed);
     QCOMPARE(dialogs->reportText, report);
-    if (!report.isEmpty())
+    if (!report.isEmpty()) {
         QCOMPARE(dialogs->reportTitle, u"10 негритят! "_qs);
+        QVERIFY(dialogs->reportHadFocus);
+    }
     QCOMPARE(form->Text1->toPlainText(), verses);
     QCOMPARE(form->Text2->text(), u" 1"_qs);
     QVERIFY(form->isVisible());
@@ -190,8 +205,37 @@ void TestCountdownWindow::deepestRunInTheBox()
     start(u"32767"_qs);
     QCOMPARE(form->Text2->text(), u" 32767"_qs);
     QCOMPARE(form->Text1->document()->blockCount(), 131069);
-    QCOMPARE(form->Text1->document()->firstBlock().text(), u" 32767 негритят пошли купаться в море,"_qs);
+    QCOMPARE(form->Text1->document()->firstBlock().text(),
+             u" 32767 негритят пошли купаться в море,"_qs);
     QCOMPARE(form->Text1->document()->lastBlock().text(), u"Нет больше негритят!"_qs);
+}
+
+// A start either reports the text plainly and leaves both boxes, or counts from zero.
+void TestCountdownWindow::hostileInput()
+{
+    QFETCH(QString, typed);
+    QFETCH(Reads, reads);
+    start(typed);
+    switch (reads) {
+    case Reads::NotANumber:
+        QCOMPARE(dialogs->reportText,
+                 u"Несоответствие типа: «%1» — не число."_qs.arg(quoted(typed)));
+        break;
+    case Reads::Overflow:
+        QCOMPARE(dialogs->reportText,
+                 u"Переполнение: «%1» — число должно быть от -32768 до 32767."_qs.arg(
+                         quoted(typed)));
+        break;
+    case Reads::Zero:
+        QCOMPARE(dialogs->reportText, QString());
+        QCOMPARE(form->Text2->text(), u" 0"_qs);
+        QCOMPARE(form->Text1->toPlainText(), u"Нет больше негритят!"_qs);
+        return;
+    }
+    QCOMPARE(dialogs->reportFormat, Qt::PlainText);
+    QCOMPARE(form->Text1->toPlainText(), QString());
+    QCOMPARE(form->Text2->text(), QString());
+    QVERIFY(form->isVisible());
 }
 
 void TestCountdownWindow::exitCloses()

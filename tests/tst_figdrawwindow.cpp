@@ -1,6 +1,7 @@
 #include "captionbutton.h"
 #include "dialogdriver.h"
 #include "figurewindow.h"
+#include "hostileinputs.h"
 #include "picturebox.h"
 
 #include <QLabel>
@@ -28,6 +29,8 @@ private slots:
     void snowflakeSizesRefused();
     void sameFigureAfterReset();
     void figuresOverlay();
+    void hostileInput_data() { addHostileInputs(); }
+    void hostileInput();
     void exitCloses();
 
 private:
@@ -42,7 +45,8 @@ void TestFigdrawWindow::init()
 {
     form = new Form1(colours);
     form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form));
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
     dialogs = new DialogDriver;
 }
 
@@ -63,26 +67,34 @@ void TestFigdrawWindow::layout()
 {
     QCOMPARE(form->windowTitle(), QStringLiteral("Form1"));
     QCOMPARE(form->size(), QSize(630, 531));
-    struct Expected { QWidget *widget; QRect geometry; const char *text; double points; bool bold; };
+    struct Expected
+    {
+        QWidget *widget;
+        QRect geometry;
+        const char *text;
+        double points;
+        bool bold;
+    };
     const Expected controls[] = {
-        {form->Picture1, {24, 64, 393, 393}, nullptr, 0, false},
-        {form->Command1, {448, 80, 129, 41}, "Окружности по горизонтали", 9.75, false},
-        {form->Command2, {448, 192, 129, 41}, "Снежинка", 9.75, false},
-        {form->Command3, {72, 472, 129, 41}, "Сброс", 12, true},
-        {form->Command4, {240, 472, 129, 41}, "Выход", 12, true},
-        {form->Command5, {448, 248, 129, 41}, "Снежинка 6-конечная", 9.75, false},
-        {form->Command6, {448, 304, 129, 41}, "Салфетка Серпинского", 9.75, false},
-        {form->Label1, {80, 16, 465, 33}, "Построение рекурсивных изображений", 13.5, true},
-        {form->Command7, {448, 136, 129, 41}, "Окружности по вертикали", 9.75, false},
-        {form->Command8, {448, 360, 129, 41}, "Окружности по диагонали", 9.75, false},
-        {form->Label2, {448, 416, 129, 97}, "", 9.75, false},
+            {form->Picture1, {24, 64, 393, 393}, nullptr, 0, false},
+            {form->Command1, {448, 80, 129, 41}, "Окружности по горизонтали", 9.75, false},
+            {form->Command2, {448, 192, 129, 41}, "Снежинка", 9.75, false},
+            {form->Command3, {72, 472, 129, 41}, "Сброс", 12, true},
+            {form->Command4, {240, 472, 129, 41}, "Выход", 12, true},
+            {form->Command5, {448, 248, 129, 41}, "Снежинка 6-конечная", 9.75, false},
+            {form->Command6, {448, 304, 129, 41}, "Салфетка Серпинского", 9.75, false},
+            {form->Label1, {80, 16, 465, 33}, "Построение рекурсивных изображений", 13.5, true},
+            {form->Command7, {448, 136, 129, 41}, "Окружности по вертикали", 9.75, false},
+            {form->Command8, {448, 360, 129, 41}, "Окружности по диагонали", 9.75, false},
+            {form->Label2, {448, 416, 129, 97}, "", 9.75, false},
     };
     for (const Expected &control : controls) {
         QCOMPARE(control.widget->geometry(), control.geometry);
         if (!control.text)
             continue;
         const auto *button = qobject_cast<QPushButton *>(control.widget);
-        const QString text = button ? button->text() : qobject_cast<QLabel *>(control.widget)->text();
+        const QString text
+                = button ? button->text() : qobject_cast<QLabel *>(control.widget)->text();
         QCOMPARE(text, QString::fromUtf8(control.text));
         QCOMPARE(control.widget->font().pointSizeF(), control.points);
         QCOMPARE(control.widget->font().bold(), control.bold);
@@ -97,7 +109,8 @@ void TestFigdrawWindow::captionsWrapWhole()
         const QRect room = button->captionRect();
         const QString caption = button->drawnCaption();
         const QFontMetrics metrics(button->font());
-        const QRect needed = metrics.boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, caption);
+        const QRect needed
+                = metrics.boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, caption);
         QVERIFY2(room.contains(needed), qPrintable(caption));
         QTextLayout layout(caption, button->font());
         layout.beginLayout();
@@ -106,7 +119,8 @@ void TestFigdrawWindow::captionsWrapWhole()
         layout.endLayout();
         for (int i = 0; i + 1 < layout.lineCount(); ++i) {
             const QTextLine line = layout.lineAt(i);
-            QVERIFY2(caption[line.textStart() + line.textLength() - 1] == u' ', qPrintable(caption));
+            QVERIFY2(caption[line.textStart() + line.textLength() - 1] == u' ',
+                     qPrintable(caption));
         }
         for (const QString &word : caption.split(u' '))
             QVERIFY2(metrics.horizontalAdvance(word) <= room.width(), qPrintable(word));
@@ -116,9 +130,9 @@ void TestFigdrawWindow::captionsWrapWhole()
 
 void TestFigdrawWindow::tabOrder()
 {
-    const QList<QWidget *> expected = {form->Picture1, form->Command1, form->Command2, form->Command3,
-                                       form->Command4, form->Command5, form->Command6, form->Command7,
-                                       form->Command8};
+    const QList<QWidget *> expected
+            = {form->Picture1, form->Command1, form->Command2, form->Command3, form->Command4,
+               form->Command5, form->Command6, form->Command7, form->Command8};
     const auto nextFocus = [](QWidget *widget) {
         do
             widget = widget->nextInFocusChain();
@@ -138,6 +152,7 @@ void TestFigdrawWindow::chainThroughTheRealPrompt()
     QCOMPARE(dialogs->promptDefault, QString());
     QCOMPARE(dialogs->okText, QStringLiteral("ОК"));
     QCOMPARE(dialogs->cancelText, QStringLiteral("Отмена"));
+    QVERIFY(dialogs->promptHadFocus);
     QCOMPARE(dialogs->reports, 0);
     QCOMPARE(form->Label2->text(), QStringLiteral("Вызовов: 15\nГлубина: 4\nОкружностей: 7"));
     // The first circle's leftmost point, 30 units left of the centre.
@@ -166,14 +181,19 @@ void TestFigdrawWindow::refusalsKeepTheCanvas_data()
     QTest::addColumn<QString>("report");
     const std::optional<QString> cancel;
     QTest::newRow("cancel") << cancel << QString();
-    QTest::newRow("empty") << std::optional<QString>(u""_qs) << u"Несоответствие типа: «» — не число."_qs;
-    QTest::newRow("letters") << std::optional<QString>(u"abc"_qs) << u"Несоответствие типа: «abc» — не число."_qs;
-    QTest::newRow("markup") << std::optional<QString>(u"<b>x</b>"_qs) << u"Несоответствие типа: «<b>x</b>» — не число."_qs;
+    QTest::newRow("empty") << std::optional<QString>(u""_qs)
+                           << u"Несоответствие типа: «» — не число."_qs;
+    QTest::newRow("letters") << std::optional<QString>(u"abc"_qs)
+                             << u"Несоответствие типа: «abc» — не число."_qs;
+    QTest::newRow("markup") << std::optional<QString>(u"<b>x</b>"_qs)
+                            << u"Несоответствие типа: «<b>x</b>» — не число."_qs;
     QTest::newRow("long") << std::optional<QString>(QString(45, u'z'))
                           << u"Несоответствие типа: «%1…» — не число."_qs.arg(QString(40, u'z'));
-    QTest::newRow("huge") << std::optional<QString>(u"1e400"_qs) << u"Переполнение: «1e400» — слишком большое число."_qs;
-    QTest::newRow("too many circles") << std::optional<QString>(u"33253"_qs)
-                                      << u"Слишком большой размер: рисунок потребовал бы больше 1 500 000 окружностей."_qs;
+    QTest::newRow("huge") << std::optional<QString>(u"1e400"_qs)
+                          << u"Переполнение: «1e400» — слишком большое число."_qs;
+    QTest::newRow("too many circles")
+            << std::optional<QString>(u"33253"_qs)
+            << u"Слишком большой размер: рисунок потребовал бы больше 1 500 000 окружностей."_qs;
 }
 
 // Nothing that is refused draws, and the counts of the last figure stay.
@@ -188,8 +208,10 @@ void TestFigdrawWindow::refusalsKeepTheCanvas()
         dialogs->nextAnswer(typed);
         command->click();
         QCOMPARE(dialogs->reportText, report);
-        if (!report.isEmpty())
+        if (!report.isEmpty()) {
             QCOMPARE(dialogs->reportTitle, QStringLiteral("Form1"));
+            QVERIFY(dialogs->reportHadFocus);
+        }
         QCOMPARE(form->Picture1->picture(), before);
         QCOMPARE(form->Label2->text(), counts);
     }
@@ -227,9 +249,11 @@ void TestFigdrawWindow::snowflakesAndTriangle()
 
 void TestFigdrawWindow::snowflakeSizesRefused()
 {
-    const QString tooMany = QStringLiteral("Слишком большой размер: рисунок потребовал бы больше 1 500 000 линий.");
+    const QString tooMany = QStringLiteral(
+            "Слишком большой размер: рисунок потребовал бы больше 1 500 000 линий.");
     const QImage blank = form->Picture1->picture();
-    for (auto [command, size] : {std::pair(form->Command2, u"5120"_qs), std::pair(form->Command5, u"32805"_qs)}) {
+    for (auto [command, size] :
+         {std::pair(form->Command2, u"5120"_qs), std::pair(form->Command5, u"32805"_qs)}) {
         dialogs->reportText.clear();
         drawnAfter(command, size);
         QCOMPARE(dialogs->reportText, tooMany);
@@ -254,7 +278,8 @@ void TestFigdrawWindow::sameFigureAfterReset()
         QImage image = form->Picture1->picture();
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                image.setPixel(x, y, image.pixel(x, y) == qRgb(255, 255, 255) ? 0xffffffff : 0xff000000);
+                image.setPixel(x, y,
+                               image.pixel(x, y) == qRgb(255, 255, 255) ? 0xffffffff : 0xff000000);
         return image;
     };
     const QImage first = shape();
@@ -277,6 +302,35 @@ void TestFigdrawWindow::figuresOverlay()
             const QRgb top = chain.pixel(x, y);
             QCOMPARE(both.pixel(x, y), top != qRgb(255, 255, 255) ? top : snowflake.pixel(x, y));
         }
+}
+
+// Each figure command either reports the text plainly or draws nothing at all.
+void TestFigdrawWindow::hostileInput()
+{
+    QFETCH(QString, typed);
+    QFETCH(Reads, reads);
+    const QImage blank = form->Picture1->picture();
+    for (QPushButton *command : {form->Command1, form->Command2, form->Command5}) {
+        dialogs->reportText.clear();
+        drawnAfter(command, typed);
+        switch (reads) {
+        case Reads::NotANumber:
+            QCOMPARE(dialogs->reportText,
+                     u"Несоответствие типа: «%1» — не число."_qs.arg(quoted(typed)));
+            break;
+        case Reads::Overflow:
+            QCOMPARE(dialogs->reportText,
+                     u"Переполнение: «%1» — слишком большое число."_qs.arg(quoted(typed)));
+            break;
+        case Reads::Zero:
+            QCOMPARE(dialogs->reportText, QString()); // a size of zero draws nothing
+            break;
+        }
+        if (reads != Reads::Zero)
+            QCOMPARE(dialogs->reportFormat, Qt::PlainText);
+        QCOMPARE(form->Picture1->picture(), blank);
+        QVERIFY(form->isVisible());
+    }
 }
 
 void TestFigdrawWindow::exitCloses()

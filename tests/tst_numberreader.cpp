@@ -23,26 +23,31 @@ void TestNumberReader::reads_data()
 
     const int number = NumberReading::Number, notANumber = NumberReading::NotANumber,
               overflow = NumberReading::Overflow;
-    struct Row { const char *text; int status; double value; };
+    struct Row
+    {
+        const char *text;
+        int status;
+        double value;
+    };
 
     // Russian: ',' separates decimals, a blank groups digits; '.' is taken as well.
     const Row russian[] = {
-        {"30", number, 30}, {" 33,75 ", number, 33.75}, {"33.75", number, 33.75},
-        {"-30", number, -30}, {"+7", number, 7}, {",5", number, 0.5}, {"5,", number, 5},
-        {"1e3", number, 1000}, {"2,5E-1", number, 0.25}, {"1e+2", number, 100},
-        {"\t12\n", number, 12}, {"1e-400", number, 0}, {"1e400", overflow, 0},
-        {"-1e400", overflow, 0}, {"0e99999999999", number, 0}, {"0,00001e-330", number, 0},
-        {"", notANumber, 0}, {"   ", notANumber, 0}, {"-", notANumber, 0}, {",", notANumber, 0},
-        {"1,5,5", notANumber, 0}, {"1 000", notANumber, 0}, {"0x10", notANumber, 0},
-        {"inf", notANumber, 0}, {"NaN", notANumber, 0}, {"1e", notANumber, 0},
-        {"1e+", notANumber, 0}, {"e5", notANumber, 0}, {"--1", notANumber, 0},
-        {"12abc", notANumber, 0}, {"١٢", notANumber, 0}, {"１２", notANumber, 0},
-        {"<b>1</b>", notANumber, 0},
+            {"30", number, 30},          {" 33,75 ", number, 33.75}, {"33.75", number, 33.75},
+            {"-30", number, -30},        {"+7", number, 7},          {",5", number, 0.5},
+            {"5,", number, 5},           {"1e3", number, 1000},      {"2,5E-1", number, 0.25},
+            {"1e+2", number, 100},       {"\t12\n", number, 12},     {"1e-400", number, 0},
+            {"1e400", overflow, 0},      {"-1e400", overflow, 0},    {"0e99999999999", number, 0},
+            {"0,00001e-330", number, 0}, {"", notANumber, 0},        {"   ", notANumber, 0},
+            {"-", notANumber, 0},        {",", notANumber, 0},       {"1,5,5", notANumber, 0},
+            {"1 000", notANumber, 0},    {"0x10", notANumber, 0},    {"inf", notANumber, 0},
+            {"NaN", notANumber, 0},      {"1e", notANumber, 0},      {"1e+", notANumber, 0},
+            {"e5", notANumber, 0},       {"--1", notANumber, 0},     {"12abc", notANumber, 0},
+            {"١٢", notANumber, 0},       {"１２", notANumber, 0},    {"<b>1</b>", notANumber, 0},
     };
     // English: '.' separates decimals, ',' groups digits and is refused.
     const Row english[] = {
-        {"33.75", number, 33.75}, {"33,75", notANumber, 0}, {"1,000", notANumber, 0},
-        {" -2.5e1 ", number, -25}, {".", notANumber, 0},
+            {"33.75", number, 33.75},  {"33,75", notANumber, 0}, {"1,000", notANumber, 0},
+            {" -2.5e1 ", number, -25}, {".", notANumber, 0},
     };
     // German groups digits with '.', so only ',' separates decimals.
     const Row german[] = {{"33,75", number, 33.75}, {"33.75", notANumber, 0}};
@@ -50,7 +55,7 @@ void TestNumberReader::reads_data()
     const auto add = [](const char *locale, const auto &rows) {
         for (const Row &row : rows)
             QTest::addRow("%s: %s", locale, row.text)
-                << QString(locale) << QString::fromUtf8(row.text) << row.status << row.value;
+                    << QString(locale) << QString::fromUtf8(row.text) << row.status << row.value;
     };
     add("ru_RU", russian);
     add("en_US", english);

@@ -37,10 +37,10 @@ private slots:
 void TestPictureBox::palette()
 {
     const QRgb expected[16] = {
-        qRgb(0, 0, 0),       qRgb(0, 0, 128),   qRgb(0, 128, 0),   qRgb(0, 128, 128),
-        qRgb(128, 0, 0),     qRgb(128, 0, 128), qRgb(128, 128, 0), qRgb(192, 192, 192),
-        qRgb(128, 128, 128), qRgb(0, 0, 255),   qRgb(0, 255, 0),   qRgb(0, 255, 255),
-        qRgb(255, 0, 0),     qRgb(255, 0, 255), qRgb(255, 255, 0), qRgb(255, 255, 255),
+            qRgb(0, 0, 0),       qRgb(0, 0, 128),   qRgb(0, 128, 0),   qRgb(0, 128, 128),
+            qRgb(128, 0, 0),     qRgb(128, 0, 128), qRgb(128, 128, 0), qRgb(192, 192, 192),
+            qRgb(128, 128, 128), qRgb(0, 0, 255),   qRgb(0, 255, 0),   qRgb(0, 255, 255),
+            qRgb(255, 0, 0),     qRgb(255, 0, 255), qRgb(255, 255, 0), qRgb(255, 255, 255),
     };
     for (int index = 0; index < 16; ++index)
         QCOMPARE(PaletteColour(index), expected[index]);
@@ -107,13 +107,15 @@ void TestPictureBox::skippedCirclesLeaveTheSamePicture()
     painter.setPen(QPen(QColor::fromRgb(magenta), 1));
     const double scale = 389.0 / 200;
     const float circles[][3] = {
-        {100, 100, 142}, {100, 100, 141}, {100, 100, 140}, {-1, 100, 1.5}, {-1, 100, 0.9},
-        {100, 201.2f, 1}, {100, 203, 1}, {300, 300, 141.5f}, {300, 300, 141}, {-50, -50, 3},
-        {100, 100, 1e6f}, {100, 1e6f, 999899}, {100, 1e6f, 1e6f}, {0, 0, 283}, {0, 0, 282},
+            {100, 100, 142},   {100, 100, 141},  {100, 100, 140},  {-1, 100, 1.5},
+            {-1, 100, 0.9},    {100, 201.2f, 1}, {100, 203, 1},    {300, 300, 141.5f},
+            {300, 300, 141},   {-50, -50, 3},    {100, 100, 1e6f}, {100, 1e6f, 999899},
+            {100, 1e6f, 1e6f}, {0, 0, 283},      {0, 0, 282},
     };
     for (const auto &circle : circles) {
         box.DrawCircle(circle[0], circle[1], circle[2], magenta);
-        painter.drawEllipse(QPointF(circle[0] * scale, circle[1] * scale), circle[2] * scale, circle[2] * scale);
+        painter.drawEllipse(QPointF(circle[0] * scale, circle[1] * scale), circle[2] * scale,
+                            circle[2] * scale);
     }
     painter.end();
     QCOMPARE(box.picture(), painted);

@@ -42,11 +42,14 @@ QString describe(const RecordingCanvas::Call &call)
     return QStringLiteral("(%1, %2)-(%3, %4)").arg(call.a).arg(call.b).arg(call.c).arg(call.d);
 }
 
-void compareStrokes(const QList<RecordingCanvas::Call> &strokes, qsizetype first, const QList<Stroke> &expected)
+void compareStrokes(const QList<RecordingCanvas::Call> &strokes, qsizetype first,
+                    const QList<Stroke> &expected)
 {
     for (qsizetype i = 0; i < expected.size(); ++i)
         QVERIFY2(same(strokes[first + i], expected[i]),
-                 qPrintable(QStringLiteral("stroke %1 is %2").arg(first + i + 1).arg(describe(strokes[first + i]))));
+                 qPrintable(QStringLiteral("stroke %1 is %2")
+                                    .arg(first + i + 1)
+                                    .arg(describe(strokes[first + i]))));
 }
 
 // The smallest box around every stroke: {left, right, bottom, top}.
@@ -82,13 +85,27 @@ void TestSnowflakes::fourArmedSixty()
     QCOMPARE(drawn.strokes.size(), 340);
     QCOMPARE(drawn.calls, 341);
     QCOMPARE(drawn.depth, 5);
-    compareStrokes(drawn.strokes, 0, {
-        {0, 30, 0, -30}, {30, 0, -30, 0}, {-20, 20, 20, -20}, {20, 20, -20, -20},
-        {-30, 15, -30, -15}, {-15, 0, -45, 0}, {-40, 10, -20, -10}, {-20, 10, -40, -10},
-        {-45, 7.5, -45, -7.5}, {-37.5, 0, -52.5, 0}, {-50, 5, -40, -5}, {-40, 5, -50, -5},
-        {-52.5, 3.75, -52.5, -3.75}, {-48.75, 0, -56.25, 0}, {-55, 2.5, -50, -2.5}, {-50, 2.5, -55, -2.5},
-        {-37.5, 3.75, -37.5, -3.75}, {-33.75, 0, -41.25, 0},
-    });
+    compareStrokes(drawn.strokes, 0,
+                   {
+                           {0, 30, 0, -30},
+                           {30, 0, -30, 0},
+                           {-20, 20, 20, -20},
+                           {20, 20, -20, -20},
+                           {-30, 15, -30, -15},
+                           {-15, 0, -45, 0},
+                           {-40, 10, -20, -10},
+                           {-20, 10, -40, -10},
+                           {-45, 7.5, -45, -7.5},
+                           {-37.5, 0, -52.5, 0},
+                           {-50, 5, -40, -5},
+                           {-40, 5, -50, -5},
+                           {-52.5, 3.75, -52.5, -3.75},
+                           {-48.75, 0, -56.25, 0},
+                           {-55, 2.5, -50, -2.5},
+                           {-50, 2.5, -55, -2.5},
+                           {-37.5, 3.75, -37.5, -3.75},
+                           {-33.75, 0, -41.25, 0},
+                   });
     compareStrokes(drawn.strokes, 339, {{2.5, -50, -2.5, -55}});
     QCOMPARE(span(drawn.strokes), (Stroke{-56.25, 56.25, -56.25, 56.25}));
     for (const auto &stroke : drawn.strokes)
@@ -101,12 +118,19 @@ void TestSnowflakes::sixArmedSixty()
     QCOMPARE(drawn.strokes.size(), 129);
     QCOMPARE(drawn.calls, 259);
     QCOMPARE(drawn.depth, 4);
-    compareStrokes(drawn.strokes, 0, {
-        {-60, 0, 60, 0}, {-30.0276, -51.9456, 30.0276, 51.9456}, {-30.0276, 51.9456, 30.0276, -51.9456},
-        {10.0276, 51.9456, 50.0276, 51.9456}, {20.0184, 34.6304, 40.0368, 69.2608}, {20.0184, 69.2608, 40.0368, 34.6304},
-        {33.3701, 69.2608, 46.7034, 69.2608}, {36.7004, 63.4891, 43.3732, 75.0325}, {36.7004, 75.0325, 43.3732, 63.4891},
-        {13.3517, 34.6304, 26.6851, 34.6304},
-    });
+    compareStrokes(drawn.strokes, 0,
+                   {
+                           {-60, 0, 60, 0},
+                           {-30.0276, -51.9456, 30.0276, 51.9456},
+                           {-30.0276, 51.9456, 30.0276, -51.9456},
+                           {10.0276, 51.9456, 50.0276, 51.9456},
+                           {20.0184, 34.6304, 40.0368, 69.2608},
+                           {20.0184, 69.2608, 40.0368, 34.6304},
+                           {33.3701, 69.2608, 46.7034, 69.2608},
+                           {36.7004, 63.4891, 43.3732, 75.0325},
+                           {36.7004, 75.0325, 43.3732, 63.4891},
+                           {13.3517, 34.6304, 26.6851, 34.6304},
+                   });
     compareStrokes(drawn.strokes, 128, {{76.7372, 5.7717, 83.4099, -5.7717}});
     const Stroke box = span(drawn.strokes);
     QVERIFY(std::abs(box[0] + 86.7402) < fourDecimals && std::abs(box[1] - 86.7402) < fourDecimals);
@@ -150,7 +174,8 @@ void TestSnowflakes::levels()
                  qPrintable(QString::number(box[1], 'f', 6)));
     }
     if (sixArmed && length == 5)
-        compareStrokes(drawn.strokes, 1, {{-2.5023, -4.3288, 2.5023, 4.3288}, {-2.5023, 4.3288, 2.5023, -4.3288}});
+        compareStrokes(drawn.strokes, 1,
+                       {{-2.5023, -4.3288, 2.5023, 4.3288}, {-2.5023, 4.3288, 2.5023, -4.3288}});
     if (sixArmed && length == 79)
         QVERIFY(std::abs(span(drawn.strokes)[3] - 98.7928) < fourDecimals);
 }
@@ -166,7 +191,8 @@ void TestSnowflakes::sizeLimits()
     QVERIFY(shapeCount(snowflake6Growth, 32804.99) <= shapeLimit);
     QVERIFY(shapeCount(snowflake6Growth, 32805) > shapeLimit);
     // A drawing at the limit makes exactly the strokes the check predicts.
-    QCOMPARE(double(drawFlake(&Figures::Ris, 5119.99).strokes.size()), shapeCount(snowflakeGrowth, 5119.99));
+    QCOMPARE(double(drawFlake(&Figures::Ris, 5119.99).strokes.size()),
+             shapeCount(snowflakeGrowth, 5119.99));
 }
 
 QTEST_APPLESS_MAIN(TestSnowflakes)

@@ -34,21 +34,24 @@ void TestVerse::smallCounts()
     QCOMPARE(verseFor(0), closing);
 
     const QString one = verseFor(1);
-    QCOMPARE(one, QStringLiteral(" 1 негритят пошли купаться в море,\r\n"
-                                 " 1 негритят резвились на просторе,\r\n"
-                                 "Один из них пропал и вот вам результат:\r\n"
-                                 "\r\n"
-                                 "Нет больше негритят!"));
+    QCOMPARE(one,
+             QStringLiteral(" 1 негритят пошли купаться в море,\r\n"
+                            " 1 негритят резвились на просторе,\r\n"
+                            "Один из них пропал и вот вам результат:\r\n"
+                            "\r\n"
+                            "Нет больше негритят!"));
     QCOMPARE(one.size(), 135);
 
     const QString two = verseFor(2);
     QCOMPARE(two.size(), 250);
     const QStringList lines = two.split(u"\r\n"_qs);
-    QCOMPARE(lines, (QStringList{
-        u" 2 негритят пошли купаться в море,"_qs, u" 2 негритят резвились на просторе,"_qs,
-        u"Один из них пропал и вот вам результат:"_qs, QString(),
-        u" 1 негритят пошли купаться в море,"_qs, u" 1 негритят резвились на просторе,"_qs,
-        u"Один из них пропал и вот вам результат:"_qs, QString(), closing}));
+    QCOMPARE(lines,
+             (QStringList{u" 2 негритят пошли купаться в море,"_qs,
+                          u" 2 негритят резвились на просторе,"_qs,
+                          u"Один из них пропал и вот вам результат:"_qs, QString(),
+                          u" 1 негритят пошли купаться в море,"_qs,
+                          u" 1 негритят резвились на просторе,"_qs,
+                          u"Один из них пропал и вот вам результат:"_qs, QString(), closing}));
     QVERIFY(two.count(u"\r\n"_qs) == 8 && two.count(u'\r') == 8 && two.count(u'\n') == 8);
 
     const QStringList ten = verseFor(10).split(u"\r\n"_qs);

@@ -12,8 +12,10 @@ CountReading readCount(const QString &text, const QLocale &locale)
         return {CountReading::NotANumber, 0};
     if (reading.status == NumberReading::Overflow)
         return {CountReading::OutOfRange, 0};
-    const double rounded = std::nearbyint(reading.value); // ties to even in the default rounding mode
-    if (rounded < std::numeric_limits<qint16>::min() || rounded > std::numeric_limits<qint16>::max())
+    const double rounded
+            = std::nearbyint(reading.value); // ties to even in the default rounding mode
+    if (rounded < std::numeric_limits<qint16>::min()
+        || rounded > std::numeric_limits<qint16>::max())
         return {CountReading::OutOfRange, 0};
     if (rounded < 0)
         return {CountReading::Negative, 0};

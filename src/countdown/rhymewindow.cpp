@@ -28,7 +28,7 @@ QPushButton *addButton(QWidget *parent, const QString &text, QRect geometry)
 class VerseAppend
 {
 public:
-    explicit VerseAppend(QPlainTextEdit *box) : box(box) {}
+    explicit VerseAppend(QPlainTextEdit *box) : box(box) { }
     ~VerseAppend()
     {
         QTextCursor end(box->document());
@@ -92,7 +92,8 @@ void Form1::Command1_Click()
 // Start: ask for the count, show it, append its verse.
 void Form1::Command2_Click()
 {
-    const std::optional<QString> typed = InputPrompt(this, QStringLiteral("введите кол-во негритят"), QStringLiteral("*_*"));
+    const std::optional<QString> typed
+            = InputPrompt(this, QStringLiteral("введите кол-во негритят"), QStringLiteral("*_*"));
     if (!typed)
         return;
     const CountReading count = readCount(*typed);
@@ -116,9 +117,11 @@ QString Form1::refusal(CountReading::Status status, const QString &typed) const
 {
     switch (status) {
     case CountReading::OutOfRange:
-        return QStringLiteral("Переполнение: «%1» — число должно быть от -32768 до 32767.").arg(quotedInput(typed));
+        return QStringLiteral("Переполнение: «%1» — число должно быть от -32768 до 32767.")
+                .arg(quotedInput(typed));
     case CountReading::Negative:
-        return QStringLiteral("Количество не может быть отрицательным: «%1».").arg(quotedInput(typed));
+        return QStringLiteral("Количество не может быть отрицательным: «%1».")
+                .arg(quotedInput(typed));
     case CountReading::NotANumber:
     case CountReading::Count:
         break;

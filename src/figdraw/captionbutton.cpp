@@ -22,6 +22,6 @@ void CaptionButton::paintEvent(QPaintEvent *)
     initStyleOption(&option);
     option.text.clear(); // the style draws the bevel and focus frame, the caption comes next
     painter.drawControl(QStyle::CE_PushButton, option);
-    painter.drawItemText(captionRect(), Qt::AlignCenter | Qt::TextWordWrap, palette(),
-                         isEnabled(), drawnCaption(), QPalette::ButtonText);
+    painter.drawItemText(captionRect(), Qt::AlignCenter | Qt::TextWordWrap, palette(), isEnabled(),
+                         drawnCaption(), QPalette::ButtonText);
 }

@@ -15,8 +15,7 @@ class Figures
 {
 public:
     Figures(Canvas &canvas, RandomColours &colours)
-        : Picture1(canvas, counter), colours(colours)
-    {}
+        : Picture1(canvas, counter), colours(colours) { }
 
     // Circle chains: one circle, then a chain in each direction from its rim.
     void Ris1(double x, double y, double r);

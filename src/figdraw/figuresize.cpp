@@ -12,7 +12,8 @@ int drawingLevels(const Growth &growth, double size)
 {
     int levels = 0;
     // The same divisions as the figure makes, so the boundaries agree exactly.
-    for (double s = size; !(s < growth.smallest) && levels < levelsBeyondCounting; s /= growth.divisor)
+    for (double s = size; !(s < growth.smallest) && levels < levelsBeyondCounting;
+         s /= growth.divisor)
         ++levels;
     return levels;
 }

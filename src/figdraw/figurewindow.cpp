@@ -22,18 +22,23 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
     setFixedSize(fromTwips(0, 0, 9450, 7965).size());
 
     Picture1->setGeometry(fromTwips(360, 960, 5895, 5895));
-    Command1 = addButton(QStringLiteral("Окружности по горизонтали"), fromTwips(6720, 1200, 1935, 615), 9.75, false);
+    Command1 = addButton(QStringLiteral("Окружности по горизонтали"),
+                         fromTwips(6720, 1200, 1935, 615), 9.75, false);
     Command2 = addButton(QStringLiteral("Снежинка"), fromTwips(6720, 2880, 1935, 615), 9.75, false);
     Command3 = addButton(QStringLiteral("Сброс"), fromTwips(1080, 7080, 1935, 615), 12, true);
     Command4 = addButton(QStringLiteral("Выход"), fromTwips(3600, 7080, 1935, 615), 12, true);
-    Command5 = addButton(QStringLiteral("Снежинка 6-конечная"), fromTwips(6720, 3720, 1935, 615), 9.75, false);
-    Command6 = addButton(QStringLiteral("Салфетка Серпинского"), fromTwips(6720, 4560, 1935, 615), 9.75, false);
+    Command5 = addButton(QStringLiteral("Снежинка 6-конечная"), fromTwips(6720, 3720, 1935, 615),
+                         9.75, false);
+    Command6 = addButton(QStringLiteral("Салфетка Серпинского"), fromTwips(6720, 4560, 1935, 615),
+                         9.75, false);
     Label1 = new QLabel(QStringLiteral("Построение рекурсивных изображений"), this);
     Label1->setGeometry(fromTwips(1200, 240, 6975, 495));
     Label1->setFont(formFont(13.5, true));
     Label1->setAlignment(Qt::AlignCenter);
-    Command7 = addButton(QStringLiteral("Окружности по вертикали"), fromTwips(6720, 2040, 1935, 615), 9.75, false);
-    Command8 = addButton(QStringLiteral("Окружности по диагонали"), fromTwips(6720, 5400, 1935, 615), 9.75, false);
+    Command7 = addButton(QStringLiteral("Окружности по вертикали"),
+                         fromTwips(6720, 2040, 1935, 615), 9.75, false);
+    Command8 = addButton(QStringLiteral("Окружности по диагонали"),
+                         fromTwips(6720, 5400, 1935, 615), 9.75, false);
     Label2 = new QLabel(this);
     Label2->setGeometry(fromTwips(6720, 6240, 1935, 1455));
     Label2->setFont(formFont(9.75, false));
@@ -161,14 +166,15 @@ bool Form1::askSize(const QString &prompt, const Growth &growth, Shape shape, do
     }
     if (reading.status == NumberReading::Overflow) {
         ErrorReport(this, windowTitle(),
-                    QStringLiteral("Переполнение: «%1» — слишком большое число.").arg(quotedInput(*typed)));
+                    QStringLiteral("Переполнение: «%1» — слишком большое число.")
+                            .arg(quotedInput(*typed)));
         return false;
     }
     if (shapeCount(growth, reading.value) > shapeLimit) {
-        ErrorReport(this, windowTitle(),
-                    shape == Shape::Circle
-                        ? QStringLiteral("Слишком большой размер: рисунок потребовал бы больше 1 500 000 окружностей.")
-                        : QStringLiteral("Слишком большой размер: рисунок потребовал бы больше 1 500 000 линий."));
+        ErrorReport(
+                this, windowTitle(),
+                QStringLiteral("Слишком большой размер: рисунок потребовал бы больше 1 500 000 %1.")
+                        .arg(shape == Shape::Circle ? u"окружностей" : u"линий"));
         return false;
     }
     size = reading.value;
@@ -182,10 +188,11 @@ void Form1::drawFigure(Shape shape, const std::function<void()> &figure)
     figure();
     const RecursionCounter &counter = figures.counter;
     Label2->setText(QStringLiteral("Вызовов: %1\nГлубина: %2\n%3: %4")
-                        .arg(counter.calls())
-                        .arg(counter.deepest())
-                        .arg(shape == Shape::Circle ? QStringLiteral("Окружностей") : QStringLiteral("Линий"))
-                        .arg(counter.shapes()));
+                            .arg(counter.calls())
+                            .arg(counter.deepest())
+                            .arg(shape == Shape::Circle ? QStringLiteral("Окружностей")
+                                                        : QStringLiteral("Линий"))
+                            .arg(counter.shapes()));
 }
 
 } // namespace figdraw

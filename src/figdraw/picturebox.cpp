@@ -8,12 +8,15 @@ const QSizeF inside(PictureBox::insideSize, PictureBox::insideSize);
 // A shape further than this outside the area cannot touch any of its pixels.
 constexpr double margin = 2;
 
-bool finite(QPointF p) { return std::isfinite(p.x()) && std::isfinite(p.y()); }
+bool finite(QPointF p)
+{
+    return std::isfinite(p.x()) && std::isfinite(p.y());
+}
 
 bool missesArea(double left, double top, double right, double bottom)
 {
     return right < -margin || bottom < -margin || left > inside.width() + margin
-           || top > inside.height() + margin;
+            || top > inside.height() + margin;
 }
 
 // True when every corner of the area lies well inside the circle, so its outline passes outside.

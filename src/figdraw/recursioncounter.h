@@ -45,7 +45,7 @@ private:
 class CountingCanvas final : public Canvas
 {
 public:
-    CountingCanvas(Canvas &target, RecursionCounter &counter) : target(target), counter(counter) {}
+    CountingCanvas(Canvas &target, RecursionCounter &counter) : target(target), counter(counter) { }
 
     void SetScale(qint16 x1, qint16 y1, qint16 x2, qint16 y2) override
     {

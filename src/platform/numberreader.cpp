@@ -5,7 +5,10 @@
 
 namespace {
 
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
 // Walks the trimmed text once and copies the number into the plain ASCII
 // form that std::from_chars reads ("-123.45e-6").
@@ -15,7 +18,7 @@ public:
     Scanner(const QString &text, const QLocale &locale)
         : text(text), separator(locale.decimalPoint()),
           dotAsWell(separator != u"." && locale.groupSeparator() != u".")
-    {}
+    { }
 
     bool scan()
     {
