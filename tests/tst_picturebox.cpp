@@ -32,6 +32,7 @@ private slots:
     void chainedLinesContinueFromCurrentPoint();
     void clearKeepsScaleAndWhitens();
     void skippedCirclesLeaveTheSamePicture();
+    void highDensityKeepsStrokesSharp();
 };
 
 void TestPictureBox::palette()
@@ -119,6 +120,33 @@ void TestPictureBox::skippedCirclesLeaveTheSamePicture()
     }
     painter.end();
     QCOMPARE(box.picture(), painted);
+}
+
+// Run a second time with QT_SCALE_FACTOR=2: the picture then has twice the
+// pixels each way, and what was drawn before the window showed is kept.
+void TestPictureBox::highDensityKeepsStrokesSharp()
+{
+    PictureBox box;
+    box.SetScale(0, 0, 200, 200);
+    box.DrawCircle(100, 100, 100, magenta);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    const qreal ratio = box.devicePixelRatioF();
+    if (ratio == 1)
+        QSKIP("needs a high-density screen, e.g. QT_SCALE_FACTOR=2");
+    box.DrawLine(0, 100, 200, 100, magenta);
+    const QImage picture = box.picture();
+    QCOMPARE(picture.size(), QSize(389, 389) * ratio);
+    QCOMPARE(inkBounds(picture), QRect(QPoint(0, 0), picture.size()));
+    // The new stroke is as thick as one logical pixel: ratio device pixels, no blur.
+    int thickness = 0;
+    const int middle = picture.height() / 2;
+    for (int y = middle - 10; y <= middle + 10; ++y) {
+        const QRgb pixel = picture.pixel(picture.width() / 3, y);
+        QVERIFY(pixel == white || pixel == magenta);
+        thickness += pixel == magenta;
+    }
+    QCOMPARE(thickness, int(ratio));
 }
 
 QTEST_MAIN(TestPictureBox)
