@@ -72,36 +72,47 @@ CaptionButton *Form1::addButton(const QString &text, QRect geometry, double poin
     return button;
 }
 
-// Horizontal circles.
-void Form1::Command1_Click()
+// The steps each circle chain starts with: the centre, the radius, the coordinate system.
+bool Form1::startCircleChain()
 {
     x = 100;
     y = 100;
     if (!askSize(QStringLiteral("Введите R<40"), circleChainGrowth, Shape::Circle, R))
-        return;
+        return false;
     Picture1->SetScale(0, 0, 200, 200);
-    drawFigure(Shape::Circle, [this] { figures.Ris1(x, y, R); });
+    return true;
+}
+
+// The steps each snowflake starts with: the centre, the length, the centred coordinate system.
+bool Form1::startSnowflake(const QString &prompt, const Growth &growth)
+{
+    x = 0;
+    y = 0;
+    if (!askSize(prompt, growth, Shape::Line, d))
+        return false;
+    Picture1->SetScale(-100, 100, 100, -100);
+    return true;
+}
+
+// Horizontal circles.
+void Form1::Command1_Click()
+{
+    if (startCircleChain())
+        drawFigure(Shape::Circle, [this] { figures.Ris1(x, y, R); });
 }
 
 // Vertical circles.
 void Form1::Command7_Click()
 {
-    x = 100;
-    y = 100;
-    if (!askSize(QStringLiteral("Введите R<40"), circleChainGrowth, Shape::Circle, R))
-        return;
-    Picture1->SetScale(0, 0, 200, 200);
-    drawFigure(Shape::Circle, [this] { figures.Ris2(x, y, R); });
+    if (startCircleChain())
+        drawFigure(Shape::Circle, [this] { figures.Ris2(x, y, R); });
 }
 
-// Diagonal circles.
+// Diagonal circles, at the angle Pi / 4.
 void Form1::Command8_Click()
 {
-    x = 100;
-    y = 100;
-    if (!askSize(QStringLiteral("Введите R<40"), circleChainGrowth, Shape::Circle, R))
+    if (!startCircleChain())
         return;
-    Picture1->SetScale(0, 0, 200, 200);
     figures.Pi = 3.14157f;
     drawFigure(Shape::Circle, [this] { figures.Diag(x, y, R); });
 }
@@ -109,23 +120,15 @@ void Form1::Command8_Click()
 // Four-armed snowflake.
 void Form1::Command2_Click()
 {
-    x = 0;
-    y = 0;
-    if (!askSize(QStringLiteral("Введите длину луча d<100"), snowflakeGrowth, Shape::Line, d))
-        return;
-    Picture1->SetScale(-100, 100, 100, -100);
-    drawFigure(Shape::Line, [this] { figures.Ris(x, y, d); });
+    if (startSnowflake(QStringLiteral("Введите длину луча d<100"), snowflakeGrowth))
+        drawFigure(Shape::Line, [this] { figures.Ris(x, y, d); });
 }
 
 // Six-armed snowflake.
 void Form1::Command5_Click()
 {
-    x = 0;
-    y = 0;
-    if (!askSize(QStringLiteral("Введите d<80"), snowflake6Growth, Shape::Line, d))
-        return;
-    Picture1->SetScale(-100, 100, 100, -100);
-    drawFigure(Shape::Line, [this] { figures.Ris3(x, y, d); });
+    if (startSnowflake(QStringLiteral("Введите d<80"), snowflake6Growth))
+        drawFigure(Shape::Line, [this] { figures.Ris3(x, y, d); });
 }
 
 // Sierpinski triangle: fixed start, no prompt.

@@ -48,6 +48,8 @@ public slots:
 private:
     enum class Shape { Circle, Line };
 
+    bool startCircleChain();
+    bool startSnowflake(const QString &prompt, const Growth &growth);
     bool askSize(const QString &prompt, const Growth &growth, Shape shape, double &size);
     void drawFigure(Shape shape, const std::function<void()> &figure);
     CaptionButton *addButton(const QString &text, QRect twips, double points, bool bold);
