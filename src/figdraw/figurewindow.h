@@ -52,7 +52,7 @@ private:
     bool startSnowflake(const QString &prompt, const Growth &growth);
     bool askSize(const QString &prompt, const Growth &growth, Shape shape, double &size);
     void drawFigure(Shape shape, const std::function<void()> &figure);
-    CaptionButton *addButton(const QString &text, QRect twips, double points, bool bold);
+    CaptionButton *addButton(const QString &text, QRect geometry, double points, bool bold);
 
     Figures figures;
     // The start point and size of the figure being drawn.
