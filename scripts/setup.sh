@@ -19,12 +19,13 @@ ensure_packages() {
 # What building and running both programs needs, Cyrillic fonts included.
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fontconfig)
 
-# Configures (once) and builds into the folder named, with further CMake options.
+# Configures (once) and builds into the folder named, with further CMake options;
+# only the target BUILD_TARGET names, when set.
 build_into() {
     local folder=$1
     shift
     if [ ! -f "$folder/CMakeCache.txt" ]; then
         cmake -S . -B "$folder" -G Ninja "$@"
     fi
-    cmake --build "$folder" --parallel "$(nproc)"
+    cmake --build "$folder" --parallel "$(nproc)" ${BUILD_TARGET:+--target "$BUILD_TARGET"}
 }
