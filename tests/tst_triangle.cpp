@@ -90,45 +90,19 @@ void TestTriangle::workedExample()
         QCOMPARE(first.c - first.a, (first.d - first.b) / 2);
         drawingCalls.append({first.a, first.b, first.d - first.b});
     }
-    QCOMPARE(drawingCalls,
-             (QList<QList<double>>{{50, 0, 100},
-                                   {75, 50, 50},
-                                   {87.5, 75, 25},
-                                   {62.5, 75, 25},
-                                   {75, 50, 25},
-                                   {25, 50, 50},
-                                   {37.5, 75, 25},
-                                   {12.5, 75, 25},
-                                   {25, 50, 25},
-                                   {50, 0, 50},
-                                   {62.5, 25, 25},
-                                   {37.5, 25, 25},
-                                   {50, 0, 25}}));
+    // clang-format off
+    QCOMPARE(drawingCalls, (QList<QList<double>>{
+        {50, 0, 100}, {75, 50, 50}, {87.5, 75, 25}, {62.5, 75, 25}, {75, 50, 25}, {25, 50, 50}, {37.5, 75, 25},
+        {12.5, 75, 25}, {25, 50, 25}, {50, 0, 50}, {62.5, 25, 25}, {37.5, 25, 25}, {50, 0, 25}}));
 
-    compareStrokes(drawn.strokes, 0,
-                   {
-                           {50, 0, 100, 100},
-                           {0, 100},
-                           {50, 0},
-                           {25, 50, 75, 50},
-                           {50, 100},
-                           {25, 50},
-                           {75, 50, 100, 100},
-                           {50, 100},
-                           {75, 50},
-                           {62.5, 75, 87.5, 75},
-                           {75, 100},
-                           {62.5, 75},
-                   });
-    compareStrokes(drawn.strokes, 72,
-                   {
-                           {50, 0, 62.5, 25},
-                           {37.5, 25},
-                           {50, 0},
-                           {43.75, 12.5, 56.25, 12.5},
-                           {50, 25},
-                           {43.75, 12.5},
-                   });
+    compareStrokes(drawn.strokes, 0, {
+        {50, 0, 100, 100}, {0, 100}, {50, 0}, {25, 50, 75, 50}, {50, 100}, {25, 50},
+        {75, 50, 100, 100}, {50, 100}, {75, 50}, {62.5, 75, 87.5, 75}, {75, 100}, {62.5, 75},
+    });
+    compareStrokes(drawn.strokes, 72, {
+        {50, 0, 62.5, 25}, {37.5, 25}, {50, 0}, {43.75, 12.5, 56.25, 12.5}, {50, 25}, {43.75, 12.5},
+    });
+    // clang-format on
     // The current point is left where the last stroke ended.
     QCOMPARE(QPointF(drawn.strokes.last().c, drawn.strokes.last().d), QPointF(43.75, 12.5));
 }
