@@ -99,13 +99,12 @@ QPainter &PictureBox::painterWith(QRgb colour)
     if (!painter) {
         painter.emplace(&image);
         painter->setRenderHint(QPainter::Antialiasing, false);
-        painter->setPen(QPen(QColor::fromRgb(colour), 1));
-        penColour = colour;
         update(); // one repaint once the figure is finished
-    } else if (colour != penColour) {
-        painter->setPen(QPen(QColor::fromRgb(colour), 1));
-        penColour = colour;
+    } else if (colour == penColour) {
+        return *painter;
     }
+    painter->setPen(QPen(QColor::fromRgb(colour), 1));
+    penColour = colour;
     return *painter;
 }
 

@@ -84,7 +84,7 @@ private:
 
     bool takeSeparator()
     {
-        if (text.sliced(pos).startsWith(separator))
+        if (QStringView(text).sliced(pos).startsWith(separator))
             pos += separator.size();
         else if (!(dotAsWell && take(u'.')))
             return false;
