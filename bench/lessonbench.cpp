@@ -1,16 +1,17 @@
 // Times the largest figures the window accepts on the real canvas, next to
 // painting the very same shapes straight through QPainter on an image.
-#include "dialogdriver.h"
+#include "figurerecord.h"
 #include "figures.h"
 #include "picturebox.h"
-#include "recordingcanvas.h"
 #include "rhymewindow.h"
 #include "verse.h"
+#include "windowtest.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 #include <sys/resource.h>
 
@@ -43,38 +44,33 @@ double bestOf(const std::function<void()> &work)
 }
 
 // Paints recorded shapes with a bare QPainter, mapping user to pixel coordinates inline.
-void paintDirectly(const QList<RecordingCanvas::Call> &calls, QImage &image)
+void paintDirectly(const std::vector<FigureRecord::Shape> &shapes, const qint16 (&scale)[4],
+                   QImage &image)
 {
     QPainter painter(&image);
     const double size = PictureBox::insideSize;
-    double left = 0, top = 0, width = 1, height = 1;
+    const double left = scale[0], top = scale[1], width = scale[2] - left, height = scale[3] - top;
     QPointF current;
     const auto pixels = [&](double x, double y) {
         return QPointF((x - left) / width * size, (y - top) / height * size);
     };
-    for (const auto &call : calls) {
-        painter.setPen(QColor::fromRgb(call.colour));
-        switch (call.kind) {
-        case RecordingCanvas::Scale:
-            left = call.a, top = call.b, width = call.c - call.a, height = call.d - call.b;
-            break;
-        case RecordingCanvas::Line:
-            current = pixels(call.a, call.b);
+    for (const auto &shape : shapes) {
+        painter.setPen(QColor::fromRgb(shape.colour));
+        switch (shape.kind) {
+        case FigureRecord::Line:
+            current = pixels(shape.a, shape.b);
             [[fallthrough]];
-        case RecordingCanvas::LineOn: {
-            const QPointF to = pixels(call.c, call.d);
+        case FigureRecord::LineOn: {
+            const QPointF to = pixels(shape.c, shape.d);
             painter.drawLine(current, to);
             current = to;
             break;
         }
-        case RecordingCanvas::Circle: {
-            const double r = call.c / std::abs(width) * size;
-            painter.drawEllipse(pixels(call.a, call.b), r, r);
+        case FigureRecord::Circle: {
+            const double r = shape.c / std::abs(width) * size;
+            painter.drawEllipse(pixels(shape.a, shape.b), r, r);
             break;
         }
-        case RecordingCanvas::Clear:
-            image.fill(Qt::white);
-            break;
         }
     }
 }
@@ -98,14 +94,14 @@ void measure(const Figure &figure)
         canvas.picture(); // the painting is finished, as before the window shows it
     });
 
-    RecordingCanvas recorder;
-    Figures recorded(recorder, colours);
-    recorder.SetScale(figure.scale[0], figure.scale[1], figure.scale[2], figure.scale[3]);
+    Figures recorded(canvas, colours);
+    FigureRecord record(recorded.counter);
+    recorded.drawOn(record);
     figure.draw(recorded);
     QImage image(PictureBox::insideSize, PictureBox::insideSize, QImage::Format_RGB32);
     const double bareTime = bestOf([&] {
         image.fill(Qt::white);
-        paintDirectly(recorder.calls, image);
+        paintDirectly(record.shapes(), figure.scale, image);
     });
 
     std::printf(

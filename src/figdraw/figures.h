@@ -28,6 +28,9 @@ public:
     // Sierpinski triangle: a triangle and its middle triangle, then three corner triangles.
     void Treug(double x, double y, double d);
 
+    // The canvas the figures draw on from now on.
+    void drawOn(Canvas &canvas) { Picture1.passTo(canvas); }
+
     RecursionCounter counter;
     // The direction of the diagonal chain is Pi / 4; the diagonal command sets it.
     float Pi = 0;

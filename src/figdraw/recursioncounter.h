@@ -31,6 +31,7 @@ public:
     void reset() { *this = RecursionCounter(); }
 
     qint64 calls() const { return calls_; }
+    int depth() const { return depth_; }
     int deepest() const { return deepest_; }
     qint64 shapes() const { return shapes_; }
 
@@ -45,30 +46,33 @@ private:
 class CountingCanvas final : public Canvas
 {
 public:
-    CountingCanvas(Canvas &target, RecursionCounter &counter) : target(target), counter(counter) { }
+    CountingCanvas(Canvas &target, RecursionCounter &counter)
+        : target(&target), counter(counter) { }
+
+    void passTo(Canvas &canvas) { target = &canvas; }
 
     void SetScale(qint16 x1, qint16 y1, qint16 x2, qint16 y2) override
     {
-        target.SetScale(x1, y1, x2, y2);
+        target->SetScale(x1, y1, x2, y2);
     }
     void DrawLine(float x1, float y1, float x2, float y2, QRgb colour) override
     {
         counter.shapeDrawn();
-        target.DrawLine(x1, y1, x2, y2, colour);
+        target->DrawLine(x1, y1, x2, y2, colour);
     }
     void DrawLine(float x2, float y2, QRgb colour) override
     {
         counter.shapeDrawn();
-        target.DrawLine(x2, y2, colour);
+        target->DrawLine(x2, y2, colour);
     }
     void DrawCircle(float cx, float cy, float radius, QRgb colour) override
     {
         counter.shapeDrawn();
-        target.DrawCircle(cx, cy, radius, colour);
+        target->DrawCircle(cx, cy, radius, colour);
     }
-    void ClearCanvas() override { target.ClearCanvas(); }
+    void ClearCanvas() override { target->ClearCanvas(); }
 
 private:
-    Canvas &target;
+    Canvas *target;
     RecursionCounter &counter;
 };

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "canvas.h"
+#include "recursioncounter.h"
+
+#include <vector>
+
+// Keeps what a figure draws, call by call, so that the figure can be shown
+// afterwards at any pace: a step is one call that drew, with its shapes.
+class FigureRecord final : public Canvas
+{
+public:
+    enum Kind : quint8 { Line, LineOn, Circle };
+    // A line from (a, b) to (c, d); a line on from the current point to (c, d);
+    // a circle around (a, b) of radius c.
+    struct Shape
+    {
+        float a, b, c, d;
+        QRgb colour;
+        Kind kind;
+    };
+    struct Step
+    {
+        qint64 call; // the number of the call that drew, the first call being 1
+        qint32 depth;
+        qint32 end; // one past its last shape
+    };
+
+    // Reads the call number and depth of each shape from the figure's counter.
+    explicit FigureRecord(const RecursionCounter &counter) : counter(counter) { }
+
+    // Forgets everything and makes room for the shapes to come.
+    void clear(qsizetype expectedShapes = 0);
+
+    // The figure procedures never set the scale or clear: the window does that on its canvas.
+    void SetScale(qint16, qint16, qint16, qint16) override { }
+    void ClearCanvas() override { }
+    void DrawLine(float x1, float y1, float x2, float y2, QRgb colour) override;
+    void DrawLine(float x2, float y2, QRgb colour) override;
+    void DrawCircle(float cx, float cy, float radius, QRgb colour) override;
+
+    const std::vector<Shape> &shapes() const { return shapes_; }
+    const std::vector<Step> &steps() const { return steps_; }
+    // Draws the shapes of the steps first ... last - 1 on the canvas.
+    void replay(qsizetype first, qsizetype last, Canvas &canvas) const;
+    // The memory the record holds, in bytes.
+    qsizetype bytes() const;
+
+private:
+    void add(const Shape &shape);
+
+    const RecursionCounter &counter;
+    std::vector<Shape> shapes_;
+    std::vector<Step> steps_;
+};
