@@ -1,332 +1,335 @@
 #include "captionbutton.h"
-#include "dialogdriver.h"
 #include "figurewindow.h"
-#include "hostileinputs.h"
 #include "picturebox.h"
+#include "windowtest.h"
 
 #include <QLabel>
-#include <QTest>
-#include <QTextLayout>
 
 using figdraw::Form1;
 
+namespace {
+
+// The triangle's colours, the same on every run: the clock stands still.
+class StillClock : public RandomColours
+{
+    float TimeOfDay() override { return 43200.5f; }
+};
+
+using Procedure = void (Figures::*)(double, double, double);
+const QRgb magenta = qRgb(128, 0, 128), blue = qRgb(0, 0, 255);
+
+} // namespace
+
+// The figure window and its canvas.
 class TestFigdrawWindow : public QObject
 {
     Q_OBJECT
 
 private slots:
     void init();
-    void cleanup();
     void layout();
     void captionsWrapWhole();
-    void tabOrder();
-    void chainThroughTheRealPrompt();
-    void typedDecimalUsesTheLocale();
-    void refusalsKeepTheCanvas_data();
-    void refusalsKeepTheCanvas();
-    void resetEmptiesCanvasAndCounts();
-    void snowflakesAndTriangle();
-    void snowflakeSizesRefused();
-    void sameFigureAfterReset();
-    void figuresOverlay();
-    void hostileInput_data() { addHostileInputs(); }
-    void hostileInput();
-    void exitCloses();
+    void figureCommands_data();
+    void figureCommands();
+    void refusals_data();
+    void refusals();
+    void overlayResetAndExit();
+    void palette();
+    void coordinateSystems();
+    void skippedCirclesLeaveTheSamePicture();
+    void highDensityKeepsStrokesSharp();
+    void onScreen();
 
 private:
-    QImage drawnAfter(QPushButton *button, const QString &typed);
+    QPushButton *command(int number)
+    {
+        QPushButton *const buttons[]
+                = {form->Command1, form->Command2, form->Command3, form->Command4,
+                   form->Command5, form->Command6, form->Command7, form->Command8};
+        return buttons[number - 1];
+    }
+    QImage drawnAfter(QPushButton *button, const std::optional<QString> &typed)
+    {
+        dialogs->nextAnswer(typed);
+        button->click();
+        return form->Picture1->picture();
+    }
 
-    RandomColours colours;
-    Form1 *form = nullptr;
-    DialogDriver *dialogs = nullptr;
+    StillClock colours;
+    std::unique_ptr<Form1> form;
+    std::optional<DialogDriver> dialogs;
 };
 
 void TestFigdrawWindow::init()
 {
-    form = new Form1(colours);
+    colours = StillClock();
+    form = std::make_unique<Form1>(colours);
     form->show();
     form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form));
-    dialogs = new DialogDriver;
-}
-
-void TestFigdrawWindow::cleanup()
-{
-    delete dialogs;
-    delete form;
-}
-
-QImage TestFigdrawWindow::drawnAfter(QPushButton *button, const QString &typed)
-{
-    dialogs->nextAnswer(typed);
-    button->click();
-    return form->Picture1->picture();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    dialogs.emplace();
 }
 
 void TestFigdrawWindow::layout()
 {
-    QCOMPARE(form->windowTitle(), QStringLiteral("Form1"));
+    QCOMPARE(form->windowTitle(), u"Form1"_qs);
     QCOMPARE(form->size(), QSize(630, 531));
-    struct Expected
-    {
-        QWidget *widget;
-        QRect geometry;
-        const char *text;
-        double points;
-        bool bold;
+    // clang-format off
+    const struct { QWidget *widget; QRect geometry; const char *text; double points; bool bold; } controls[] = {
+        {form->Command1, {448, 80, 129, 41}, "Окружности по горизонтали", 9.75, false},
+        {form->Command7, {448, 136, 129, 41}, "Окружности по вертикали", 9.75, false},
+        {form->Command2, {448, 192, 129, 41}, "Снежинка", 9.75, false},
+        {form->Command5, {448, 248, 129, 41}, "Снежинка 6-конечная", 9.75, false},
+        {form->Command6, {448, 304, 129, 41}, "Салфетка Серпинского", 9.75, false},
+        {form->Command8, {448, 360, 129, 41}, "Окружности по диагонали", 9.75, false},
+        {form->Command3, {72, 472, 129, 41}, "Сброс", 12, true},
+        {form->Command4, {240, 472, 129, 41}, "Выход", 12, true},
+        {form->Label1, {80, 16, 465, 33}, "Построение рекурсивных изображений", 13.5, true},
+        {form->Label2, {448, 416, 129, 97}, "", 9.75, false},
+        {form->Picture1, {24, 64, 393, 393}, nullptr, 0, false},
     };
-    const Expected controls[] = {
-            {form->Picture1, {24, 64, 393, 393}, nullptr, 0, false},
-            {form->Command1, {448, 80, 129, 41}, "Окружности по горизонтали", 9.75, false},
-            {form->Command2, {448, 192, 129, 41}, "Снежинка", 9.75, false},
-            {form->Command3, {72, 472, 129, 41}, "Сброс", 12, true},
-            {form->Command4, {240, 472, 129, 41}, "Выход", 12, true},
-            {form->Command5, {448, 248, 129, 41}, "Снежинка 6-конечная", 9.75, false},
-            {form->Command6, {448, 304, 129, 41}, "Салфетка Серпинского", 9.75, false},
-            {form->Label1, {80, 16, 465, 33}, "Построение рекурсивных изображений", 13.5, true},
-            {form->Command7, {448, 136, 129, 41}, "Окружности по вертикали", 9.75, false},
-            {form->Command8, {448, 360, 129, 41}, "Окружности по диагонали", 9.75, false},
-            {form->Label2, {448, 416, 129, 97}, "", 9.75, false},
-    };
-    for (const Expected &control : controls) {
+    // clang-format on
+    for (const auto &control : controls) {
         QCOMPARE(control.widget->geometry(), control.geometry);
         if (!control.text)
-            continue;
+            break;
         const auto *button = qobject_cast<QPushButton *>(control.widget);
-        const QString text
-                = button ? button->text() : qobject_cast<QLabel *>(control.widget)->text();
-        QCOMPARE(text, QString::fromUtf8(control.text));
+        QCOMPARE(button ? button->text() : qobject_cast<QLabel *>(control.widget)->text(),
+                 QString::fromUtf8(control.text));
         QCOMPARE(control.widget->font().pointSizeF(), control.points);
         QCOMPARE(control.widget->font().bold(), control.bold);
     }
     QCOMPARE(form->Label1->alignment(), Qt::AlignCenter);
+    QCOMPARE(form->Picture1->contentsRect(), QRect(2, 2, 389, 389));
+    QWidget *tabOrder[]
+            = {form->Picture1, form->Command1, form->Command2, form->Command3, form->Command4,
+               form->Command5, form->Command6, form->Command7, form->Command8};
+    for (int i = 0; i + 1 < 9; ++i)
+        QCOMPARE(nextInTabOrder(tabOrder[i]), tabOrder[i + 1]);
 }
 
-// Every caption is laid out whole inside its button, its lines breaking only at blanks.
+// Every caption fits its button, its lines breaking only at blanks: no word
+// is wider than the button and hyphens do not break.
 void TestFigdrawWindow::captionsWrapWhole()
 {
     for (auto *button : form->findChildren<CaptionButton *>()) {
         const QRect room = button->captionRect();
         const QString caption = button->drawnCaption();
         const QFontMetrics metrics(button->font());
-        const QRect needed
-                = metrics.boundingRect(room, Qt::AlignCenter | Qt::TextWordWrap, caption);
-        QVERIFY2(room.contains(needed), qPrintable(caption));
-        QTextLayout layout(caption, button->font());
-        layout.beginLayout();
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
-            line.setLineWidth(room.width());
-        layout.endLayout();
-        for (int i = 0; i + 1 < layout.lineCount(); ++i) {
-            const QTextLine line = layout.lineAt(i);
-            QVERIFY2(caption[line.textStart() + line.textLength() - 1] == u' ',
-                     qPrintable(caption));
-        }
+        QCOMPARE(QString(caption).replace(QChar(0x2011), u'-'), button->text());
+        QVERIFY(!caption.contains(u'-'));
+        const int flags = Qt::AlignCenter | Qt::TextWordWrap;
+        QVERIFY2(room.contains(metrics.boundingRect(room, flags, caption)), qPrintable(caption));
         for (const QString &word : caption.split(u' '))
             QVERIFY2(metrics.horizontalAdvance(word) <= room.width(), qPrintable(word));
-        QCOMPARE(QString(caption).replace(QChar(0x2011), u'-'), button->text());
     }
 }
 
-void TestFigdrawWindow::tabOrder()
+void TestFigdrawWindow::figureCommands_data()
 {
-    const QList<QWidget *> expected
-            = {form->Picture1, form->Command1, form->Command2, form->Command3, form->Command4,
-               form->Command5, form->Command6, form->Command7, form->Command8};
-    const auto nextFocus = [](QWidget *widget) {
-        do
-            widget = widget->nextInFocusChain();
-        while (widget->focusPolicy() == Qt::NoFocus);
-        return widget;
-    };
-    for (int i = 0; i + 1 < expected.size(); ++i)
-        QCOMPARE(nextFocus(expected[i]), expected[i + 1]);
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<Procedure>("procedure");
+    QTest::addColumn<QList<double>>("start"); // the coordinate system's corners, then x, y, size
+    QTest::addColumn<QString>("counts");
+    const QString r = u"Введите R<40"_qs, decimal = u"33"_qs + QLocale().decimalPoint() + u"75"_qs;
+    // clang-format off
+    QTest::newRow("horizontal") << 1 << u"30"_qs << r << &Figures::Ris1 << QList<double>{0, 0, 200, 200, 100, 100, 30}
+                                << u"Вызовов: 15\nГлубина: 4\nОкружностей: 7"_qs;
+    QTest::newRow("vertical") << 7 << decimal << r << &Figures::Ris2 << QList<double>{0, 0, 200, 200, 100, 100, 33.75}
+                              << u"Вызовов: 31\nГлубина: 5\nОкружностей: 15"_qs;
+    QTest::newRow("diagonal") << 8 << u"30"_qs << r << &Figures::Diag << QList<double>{0, 0, 200, 200, 100, 100, 30}
+                              << u"Вызовов: 15\nГлубина: 4\nОкружностей: 7"_qs;
+    QTest::newRow("snowflake") << 2 << u"60"_qs << u"Введите длину луча d<100"_qs << &Figures::Ris
+                               << QList<double>{-100, 100, 100, -100, 0, 0, 60} << u"Вызовов: 341\nГлубина: 5\nЛиний: 340"_qs;
+    QTest::newRow("six-armed") << 5 << u"60"_qs << u"Введите d<80"_qs << &Figures::Ris3
+                               << QList<double>{-100, 100, 100, -100, 0, 0, 60} << u"Вызовов: 259\nГлубина: 4\nЛиний: 129"_qs;
+    QTest::newRow("triangle") << 6 << QString() << QString() << &Figures::Treug
+                              << QList<double>{0, 0, 100, 100, 50, 0, 100} << u"Вызовов: 40\nГлубина: 4\nЛиний: 78"_qs;
+    // clang-format on
 }
 
-void TestFigdrawWindow::chainThroughTheRealPrompt()
+// Each button asks its question (the triangle none) and paints what its figure
+// draws from its start point in its coordinate system; the label tells how it recursed.
+void TestFigdrawWindow::figureCommands()
 {
-    dialogs->likeAPerson = true;
-    const QImage picture = drawnAfter(form->Command1, QStringLiteral("30"));
-    QCOMPARE(dialogs->promptLabel, QStringLiteral("Введите R<40"));
-    QCOMPARE(dialogs->promptTitle, QStringLiteral("Ввод данных"));
-    QCOMPARE(dialogs->promptDefault, QString());
-    QCOMPARE(dialogs->okText, QStringLiteral("ОК"));
-    QCOMPARE(dialogs->cancelText, QStringLiteral("Отмена"));
-    QVERIFY(dialogs->promptHadFocus);
-    QCOMPARE(dialogs->reports, 0);
-    QCOMPARE(form->Label2->text(), QStringLiteral("Вызовов: 15\nГлубина: 4\nОкружностей: 7"));
-    // The first circle's leftmost point, 30 units left of the centre.
-    QCOMPARE(picture.pixel(qRound(70 * 389 / 200.0), 194), qRgb(128, 0, 128));
+    QFETCH(int, button);
+    QFETCH(QString, typed);
+    QFETCH(QString, prompt);
+    QFETCH(Procedure, procedure);
+    QFETCH(QList<double>, start);
+    QFETCH(QString, counts);
+    const QImage drawn = drawnAfter(command(button), typed);
+    QCOMPARE(dialogs->prompts, prompt.isEmpty() ? 0 : 1);
+    if (!prompt.isEmpty()) {
+        QCOMPARE(dialogs->prompt,
+                 (QStringList{prompt, u"Ввод данных"_qs, {}, u"ОК"_qs, u"Отмена"_qs}));
+        QVERIFY(dialogs->promptHadFocus);
+    }
+    QCOMPARE(form->Label2->text(), counts);
 
-    // The vertical and diagonal chains of the same size add their own circles.
-    dialogs->likeAPerson = false;
-    const QImage withVertical = drawnAfter(form->Command7, QStringLiteral("30"));
-    QVERIFY(withVertical != picture);
-    QVERIFY(drawnAfter(form->Command8, QStringLiteral("30")) != withVertical);
-    QCOMPARE(form->Label2->text(), QStringLiteral("Вызовов: 15\nГлубина: 4\nОкружностей: 7"));
+    StillClock sameColours;
+    PictureBox expected;
+    Figures figures(expected, sameColours);
+    figures.Pi = 3.14157f;
+    expected.SetScale(qint16(start[0]), qint16(start[1]), qint16(start[2]), qint16(start[3]));
+    (figures.*procedure)(start[4], start[5], start[6]);
+    QCOMPARE(drawn, expected.picture());
 }
 
-void TestFigdrawWindow::typedDecimalUsesTheLocale()
+void TestFigdrawWindow::refusals_data()
 {
-    const QString separator = QLocale::system().decimalPoint();
-    drawnAfter(form->Command1, u"33"_qs + separator + u"74"_qs);
-    QCOMPARE(form->Label2->text(), QStringLiteral("Вызовов: 15\nГлубина: 4\nОкружностей: 7"));
-    drawnAfter(form->Command1, u"33"_qs + separator + u"75"_qs);
-    QCOMPARE(form->Label2->text(), QStringLiteral("Вызовов: 31\nГлубина: 5\nОкружностей: 15"));
-}
-
-void TestFigdrawWindow::refusalsKeepTheCanvas_data()
-{
+    QTest::addColumn<int>("button");
     QTest::addColumn<std::optional<QString>>("typed");
     QTest::addColumn<QString>("report");
-    // Texts that are not numbers go through hostileInput.
-    QTest::newRow("cancel") << std::optional<QString>() << QString();
-    QTest::newRow("too many circles")
-            << std::optional<QString>(u"33253"_qs)
-            << u"Слишком большой размер: рисунок потребовал бы больше 1 500 000 окружностей."_qs;
+    const QString markup = u"<b>"_qs + QString(50, u'x');
+    const QString tooLarge
+            = u"Слишком большой размер: рисунок потребовал бы больше 1 500 000 %1."_qs;
+    QTest::newRow("cancel") << 1 << std::optional<QString>() << QString();
+    QTest::newRow("not a number") << 2 << std::optional(markup)
+                                  << u"Несоответствие типа: «%1…» — не число."_qs.arg(
+                                             markup.first(40));
+    QTest::newRow("overflow") << 5 << std::optional(u"1e400"_qs)
+                              << u"Переполнение: «1e400» — слишком большое число."_qs;
+    QTest::newRow("circles") << 8 << std::optional(u"33253"_qs) << tooLarge.arg(u"окружностей");
+    QTest::newRow("lines") << 2 << std::optional(u"5120"_qs) << tooLarge.arg(u"линий");
 }
 
-// Nothing that is refused draws, and the counts of the last figure stay.
-void TestFigdrawWindow::refusalsKeepTheCanvas()
+// What is refused is reported plainly, or not at all when cancelled; it draws
+// nothing, and the label keeps the counts of the figure before.
+void TestFigdrawWindow::refusals()
 {
+    QFETCH(int, button);
     QFETCH(std::optional<QString>, typed);
     QFETCH(QString, report);
-    const QImage before = drawnAfter(form->Command7, QStringLiteral("20"));
+    const QImage before = drawnAfter(form->Command7, u"20"_qs);
     const QString counts = form->Label2->text();
-    for (QPushButton *command : {form->Command1, form->Command7, form->Command8}) {
-        dialogs->reportText.clear();
-        dialogs->nextAnswer(typed);
-        command->click();
-        QCOMPARE(dialogs->reportText, report);
-        if (!report.isEmpty()) {
-            QCOMPARE(dialogs->reportTitle, QStringLiteral("Form1"));
-            QVERIFY(dialogs->reportHadFocus);
-        }
-        QCOMPARE(form->Picture1->picture(), before);
-        QCOMPARE(form->Label2->text(), counts);
+    QCOMPARE(drawnAfter(command(button), typed), before);
+    QCOMPARE(form->Label2->text(), counts);
+    QCOMPARE(dialogs->reportText, report);
+    if (!report.isEmpty()) {
+        QCOMPARE(dialogs->reportTitle, u"Form1"_qs);
+        QCOMPARE(dialogs->reportFormat, Qt::PlainText);
+        QVERIFY(dialogs->reportHadFocus);
     }
     QVERIFY(form->isVisible());
 }
 
-void TestFigdrawWindow::resetEmptiesCanvasAndCounts()
+// Reset empties the canvas and the label; a figure drawn without reset lands
+// on top of the one before; exit closes the window.
+void TestFigdrawWindow::overlayResetAndExit()
 {
     const QImage blank = form->Picture1->picture();
-    const QImage drawn = drawnAfter(form->Command1, QStringLiteral("39"));
-    QVERIFY(drawn != blank);
+    const QImage chain = drawnAfter(form->Command1, u"30"_qs);
     form->Command3->click();
     QCOMPARE(form->Picture1->picture(), blank);
     QCOMPARE(form->Label2->text(), QString());
-    // The same command after reset draws the same picture.
-    QCOMPARE(drawnAfter(form->Command1, QStringLiteral("39")), drawn);
-}
-
-void TestFigdrawWindow::snowflakesAndTriangle()
-{
-    drawnAfter(form->Command2, QStringLiteral("60"));
-    QCOMPARE(dialogs->promptLabel, QStringLiteral("Введите длину луча d<100"));
-    QCOMPARE(dialogs->promptTitle, QStringLiteral("Ввод данных"));
-    QCOMPARE(form->Label2->text(), QStringLiteral("Вызовов: 341\nГлубина: 5\nЛиний: 340"));
-
-    drawnAfter(form->Command5, QStringLiteral("60"));
-    QCOMPARE(dialogs->promptLabel, QStringLiteral("Введите d<80"));
-    QCOMPARE(form->Label2->text(), QStringLiteral("Вызовов: 259\nГлубина: 4\nЛиний: 129"));
-
-    const int prompts = dialogs->prompts;
-    form->Command6->click();
-    QCOMPARE(dialogs->prompts, prompts); // the triangle asks nothing
-    QCOMPARE(form->Label2->text(), QStringLiteral("Вызовов: 40\nГлубина: 4\nЛиний: 78"));
-}
-
-void TestFigdrawWindow::snowflakeSizesRefused()
-{
-    const QString tooMany = QStringLiteral(
-            "Слишком большой размер: рисунок потребовал бы больше 1 500 000 линий.");
-    const QImage blank = form->Picture1->picture();
-    for (auto [command, size] :
-         {std::pair(form->Command2, u"5120"_qs), std::pair(form->Command5, u"32805"_qs)}) {
-        dialogs->reportText.clear();
-        drawnAfter(command, size);
-        QCOMPARE(dialogs->reportText, tooMany);
-        QCOMPARE(form->Picture1->picture(), blank);
-    }
-    drawnAfter(form->Command2, QStringLiteral("5119"));
-    QCOMPARE(form->Label2->text(), QStringLiteral("Вызовов: 1398101\nГлубина: 11\nЛиний: 1398100"));
-}
-
-// Reset followed by the same command paints the same pixels; the triangle's
-// colours change from click to click, its shape does not.
-void TestFigdrawWindow::sameFigureAfterReset()
-{
-    for (QPushButton *command : {form->Command2, form->Command5}) {
-        const QImage first = drawnAfter(command, QStringLiteral("60"));
-        form->Command3->click();
-        QCOMPARE(drawnAfter(command, QStringLiteral("60")), first);
-        form->Command3->click();
-    }
-    const auto shape = [this] {
-        form->Command6->click();
-        QImage image = form->Picture1->picture();
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                image.setPixel(x, y,
-                               image.pixel(x, y) == qRgb(255, 255, 255) ? 0xffffffff : 0xff000000);
-        return image;
-    };
-    const QImage first = shape();
-    form->Command3->click();
-    QCOMPARE(shape(), first);
-}
-
-// A figure drawn without reset lands on top of the one before, each in its own coordinates.
-void TestFigdrawWindow::figuresOverlay()
-{
-    const QImage snowflake = drawnAfter(form->Command2, QStringLiteral("60"));
-    form->Command3->click();
-    const QImage chain = drawnAfter(form->Command1, QStringLiteral("30"));
-    form->Command3->click();
-    drawnAfter(form->Command2, QStringLiteral("60"));
-    const QImage both = drawnAfter(form->Command1, QStringLiteral("30"));
-    QVERIFY(snowflake != chain);
-    for (int y = 0; y < both.height(); ++y)
-        for (int x = 0; x < both.width(); ++x) {
-            const QRgb top = chain.pixel(x, y);
-            QCOMPARE(both.pixel(x, y), top != qRgb(255, 255, 255) ? top : snowflake.pixel(x, y));
-        }
-}
-
-// Each figure command either reports the text plainly or draws nothing at all.
-void TestFigdrawWindow::hostileInput()
-{
-    QFETCH(QString, typed);
-    QFETCH(Reads, reads);
-    const QImage blank = form->Picture1->picture();
-    for (QPushButton *command : {form->Command1, form->Command2, form->Command5}) {
-        dialogs->reportText.clear();
-        drawnAfter(command, typed);
-        switch (reads) {
-        case Reads::NotANumber:
-            QCOMPARE(dialogs->reportText,
-                     u"Несоответствие типа: «%1» — не число."_qs.arg(quoted(typed)));
-            break;
-        case Reads::Overflow:
-            QCOMPARE(dialogs->reportText,
-                     u"Переполнение: «%1» — слишком большое число."_qs.arg(quoted(typed)));
-            break;
-        case Reads::Zero:
-            QCOMPARE(dialogs->reportText, QString()); // a size of zero draws nothing
-            break;
-        }
-        if (reads != Reads::Zero)
-            QCOMPARE(dialogs->reportFormat, Qt::PlainText);
-        QCOMPARE(form->Picture1->picture(), blank);
-        QVERIFY(form->isVisible());
-    }
-}
-
-void TestFigdrawWindow::exitCloses()
-{
+    QImage expected = drawnAfter(form->Command2, u"60"_qs);
+    for (int y = 0; y < chain.height(); ++y)
+        for (int x = 0; x < chain.width(); ++x)
+            if (chain.pixel(x, y) != white)
+                expected.setPixel(x, y, chain.pixel(x, y));
+    QCOMPARE(drawnAfter(form->Command1, u"30"_qs), expected);
     form->Command4->click();
     QVERIFY(!form->isVisible());
+}
+
+// The sixteen standard colours, as 0xRRGGBB.
+void TestFigdrawWindow::palette()
+{
+    const QRgb expected[16]
+            = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xc0c0c0,
+               0x808080, 0x0000ff, 0x00ff00, 0x00ffff, 0xff0000, 0xff00ff, 0xffff00, 0xffffff};
+    for (int index = 0; index < 16; ++index)
+        QCOMPARE(PaletteColour(index), expected[index] | 0xff000000);
+}
+
+// A circle of radius 100 around (100, 100) in (0, 0)-(200, 200) touches all four
+// edges; in (-100, 100)-(100, -100) the origin is the centre and y grows upwards;
+// a chained line starts where the last one ended, in its own colour; reset keeps the system.
+void TestFigdrawWindow::coordinateSystems()
+{
+    PictureBox box;
+    box.SetScale(0, 0, 200, 200);
+    box.DrawCircle(100, 100, 100, magenta);
+    const QImage circle = box.picture();
+    QCOMPARE(inkBounds(circle), QRect(0, 0, 389, 389));
+    QCOMPARE(circle.pixel(194, 194), white); // an outline, not a disc
+    box.ClearCanvas();
+    QCOMPARE(inkBounds(box.picture()), QRect());
+    box.DrawCircle(100, 100, 100, magenta);
+    QCOMPARE(box.picture(), circle);
+
+    box.ClearCanvas();
+    box.SetScale(-100, 100, 100, -100);
+    box.DrawLine(0, 0, 0, 50, magenta);
+    box.DrawLine(50, 50, blue); // while the same painter is still open
+    const QImage lines = box.picture();
+    QCOMPARE(inkBounds(lines), QRect(194, 97, 98, 98));
+    QCOMPARE(lines.pixel(194, 150), magenta);
+    QCOMPARE(lines.pixel(250, 97), blue);
+}
+
+// Circles that miss the area, or enclose it entirely, are not painted; the
+// result must equal painting every circle.
+void TestFigdrawWindow::skippedCirclesLeaveTheSamePicture()
+{
+    PictureBox box;
+    box.SetScale(0, 0, 200, 200);
+    QImage painted(389, 389, QImage::Format_RGB32);
+    painted.fill(white);
+    QPainter painter(&painted);
+    painter.setPen(QPen(QColor::fromRgb(magenta), 1));
+    const double scale = 389.0 / 200;
+    // Just inside and outside the area, enclosing it just or well, or far away.
+    const float circles[][3]
+            = {{100, 100, 141},  {100, 100, 140}, {-1, 100, 1.5},     {-1, 100, 0.9},
+               {100, 201.2f, 1}, {100, 203, 1},   {300, 300, 141.5f}, {100, 1e6f, 999899},
+               {0, 0, 283},      {0, 0, 282}};
+    for (const auto &c : circles) {
+        box.DrawCircle(c[0], c[1], c[2], magenta);
+        painter.drawEllipse(QPointF(c[0] * scale, c[1] * scale), c[2] * scale, c[2] * scale);
+    }
+    painter.end();
+    QCOMPARE(box.picture(), painted);
+}
+
+// Run a second time with QT_SCALE_FACTOR=2: the picture then has twice the pixels
+// each way, what was drawn before is kept, and hiding and showing repaints it.
+void TestFigdrawWindow::highDensityKeepsStrokesSharp()
+{
+    PictureBox box;
+    box.SetScale(0, 0, 200, 200);
+    box.DrawCircle(100, 100, 100, magenta);
+    box.show();
+    box.hide();
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    const qreal ratio = box.devicePixelRatioF();
+    box.DrawLine(0, 100, 200, 100, magenta);
+    const QImage picture = box.picture();
+    QCOMPARE(box.grab(box.contentsRect()).toImage().convertToFormat(QImage::Format_RGB32), picture);
+    QCOMPARE(picture.size(), QSize(389, 389) * ratio);
+    QCOMPARE(inkBounds(picture), QRect(QPoint(0, 0), picture.size()));
+    // The new stroke is as thick as one logical pixel: ratio device pixels, no blur.
+    QList<QRgb> across;
+    for (int y = picture.height() / 2 - 3; y <= picture.height() / 2 + 3; ++y)
+        across << picture.pixel(picture.width() / 3, y);
+    QCOMPARE(across.count(magenta), int(ratio));
+    QCOMPARE(across.count(white), across.size() - int(ratio));
+}
+
+// On a real X server: the snowflake as a person sees it, saved as a screenshot.
+void TestFigdrawWindow::onScreen()
+{
+    if (QGuiApplication::platformName() != u"xcb"_qs)
+        QSKIP("screenshots are taken from a real X server only");
+    const QImage drawn = drawnAfter(form->Command2, u"60"_qs);
+    const QImage shot = screenshot(form.get(), u"figdraw-snowflake-60.png"_qs);
+    const QRect inside = form->Picture1->geometry().adjusted(2, 2, -2, -2);
+    QCOMPARE(shot.copy(inside), drawn);
+    QCOMPARE(inkBounds(shot, inside), QRect(inside.topLeft() + QPoint(85, 85), QSize(219, 219)));
 }
 
 QTEST_MAIN(TestFigdrawWindow)

@@ -1,0 +1,209 @@
+#include "rhymewindow.h"
+#include "verse.h"
+#include "windowtest.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+
+using countdown::Form1;
+
+namespace {
+const QString closing = u"Нет больше негритят!"_qs;
+} // namespace
+
+class TestCountdown : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void verseWriter();
+    void init();
+    void layout();
+    void startThroughTheRealPrompt();
+    void appendsAndResets();
+    void refusals_data();
+    void refusals();
+    void deepestRunAndExit();
+    void onScreen();
+
+private:
+    void start(const std::optional<QString> &typed)
+    {
+        dialogs->nextAnswer(typed);
+        form->Command2->click();
+    }
+    QStringList boxLines() const { return form->Text1->toPlainText().split(u'\n'); }
+
+    std::unique_ptr<Form1> form;
+    std::optional<DialogDriver> dialogs;
+};
+
+// Verses end their lines with carriage return and line feed; the closing line
+// ends with nothing; a run appends to what is there.
+void TestCountdown::verseWriter()
+{
+    QString box;
+    negr(2, box);
+    QCOMPARE(box,
+             u" 2 негритят пошли купаться в море,\r\n 2 негритят резвились на просторе,\r\n"
+             "Один из них пропал и вот вам результат:\r\n\r\n"
+             " 1 негритят пошли купаться в море,\r\n 1 негритят резвились на просторе,\r\n"
+             "Один из них пропал и вот вам результат:\r\n\r\nНет больше негритят!"_qs);
+    negr(10, box);
+    QVERIFY(box.endsWith(closing));
+    QVERIFY(box.contains(u"негритят! 10 негритят пошли купаться в море,\r\n"_qs));
+    QCOMPARE(countText(-3), u"-3"_qs);
+}
+
+void TestCountdown::init()
+{
+    form = std::make_unique<Form1>();
+    form->show();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    dialogs.emplace();
+}
+
+void TestCountdown::layout()
+{
+    QCOMPARE(form->windowTitle(), u"10 негритят! "_qs);
+    QCOMPARE(form->size(), QSize(378, 293));
+    const struct
+    {
+        QWidget *widget;
+        QRect geometry;
+        const char *text;
+        double points;
+    } controls[] = {
+            {form->Command1, {240, 248, 65, 33}, "Выход", 0},
+            {form->Command2, {48, 248, 65, 33}, "Пуск", 0},
+            {form->Command3, {144, 248, 65, 33}, "Сброс", 0},
+            {form->Label1, {104, 216, 33, 17}, "n", 9.75},
+            {form->Text1, {16, 8, 345, 185}, nullptr, 8.25},
+            {form->Text2, {144, 208, 65, 33}, nullptr, 12},
+    };
+    for (const auto &control : controls) {
+        QCOMPARE(control.widget->geometry(), control.geometry);
+        if (auto *button = qobject_cast<QPushButton *>(control.widget)) {
+            QCOMPARE(button->text(), QString::fromUtf8(control.text));
+            QVERIFY(!button->isDefault() && !button->autoDefault());
+        } else {
+            QCOMPARE(control.widget->font().pointSizeF(), control.points);
+            QVERIFY(control.widget->font().bold());
+        }
+    }
+    QCOMPARE(form->Label1->text(), u"n"_qs);
+    QCOMPARE(form->Label1->alignment(), Qt::AlignCenter);
+    QCOMPARE(form->Text1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QCOMPARE(form->Text1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QVERIFY(form->Text1->verticalScrollBar()->isVisible());
+    QCOMPARE(QApplication::focusWidget(), form->Command1);
+    const QList<QWidget *> order
+            = {form->Command1, form->Command2, form->Text1, form->Command3, form->Text2};
+    for (int i = 0; i + 1 < order.size(); ++i)
+        QCOMPARE(nextInTabOrder(order[i]), order[i + 1]);
+}
+
+void TestCountdown::startThroughTheRealPrompt()
+{
+    start(u"2"_qs);
+    QCOMPARE(dialogs->prompt,
+             (QStringList{u"введите кол-во негритят"_qs, u"*_*"_qs, {}, u"ОК"_qs, u"Отмена"_qs}));
+    QVERIFY(dialogs->promptHadFocus);
+    QCOMPARE(form->Text2->text(), u" 2"_qs);
+    QString verse;
+    negr(2, verse);
+    QCOMPARE(form->Text1->toPlainText(), verse.replace(u"\r\n"_qs, u"\n"_qs));
+    QCOMPARE(form->Text1->document()->blockCount(), 9);
+}
+
+// New verses join the end of whatever the box holds, and a count typed by hand
+// has no effect; reset empties the verse box only.
+void TestCountdown::appendsAndResets()
+{
+    QTest::keyClicks(form->Text1, "Rhyme");
+    QTest::keyClick(form->Text1, Qt::Key_Return);
+    form->Text2->setText(u"7"_qs);
+    start(u"1"_qs);
+    start(QLocale::system().toString(0.5, 'f', 1)); // half to even: 0
+    QCOMPARE(form->Text2->text(), u" 0"_qs);
+    const QStringList lines = boxLines();
+    QCOMPARE(lines.size(), 6);
+    QCOMPARE(lines[0], u"Rhyme"_qs);
+    QCOMPARE(lines[5], closing + closing);
+    start(u"1"_qs);
+    QCOMPARE(boxLines()[5], closing + closing + u" 1 негритят пошли купаться в море,"_qs);
+
+    form->Command3->click();
+    QCOMPARE(form->Text1->toPlainText(), QString());
+    QCOMPARE(form->Text2->text(), u" 1"_qs);
+    start(QLocale::system().toString(3.5, 'f', 1));
+    QCOMPARE(form->Text2->text(), u" 4"_qs);
+    QCOMPARE(boxLines().size(), 17);
+}
+
+void TestCountdown::refusals_data()
+{
+    QTest::addColumn<std::optional<QString>>("typed");
+    QTest::addColumn<QString>("report");
+    const QString markup = u"<b>"_qs + QString(50, u'x');
+    QTest::newRow("cancel") << std::optional<QString>() << QString();
+    QTest::newRow("not a number") << std::optional(
+            markup) << u"Несоответствие типа: «%1…» — не число."_qs.arg(markup.first(40));
+    QTest::newRow("40000") << std::optional(u"40000"_qs)
+                           << u"Переполнение: «40000» — число должно быть от -32768 до 32767."_qs;
+    QTest::newRow("-32768") << std::optional(u"-32768"_qs)
+                            << u"Количество не может быть отрицательным: «-32768»."_qs;
+}
+
+// A refused start reports plainly (a cancelled one not at all) and leaves both boxes.
+void TestCountdown::refusals()
+{
+    QFETCH(std::optional<QString>, typed);
+    QFETCH(QString, report);
+    start(u"1"_qs);
+    const QString verses = form->Text1->toPlainText();
+    start(typed);
+    QCOMPARE(dialogs->reportText, report);
+    if (!report.isEmpty()) {
+        QCOMPARE(dialogs->reportTitle, u"10 негритят! "_qs);
+        QCOMPARE(dialogs->reportFormat, Qt::PlainText);
+        QVERIFY(dialogs->reportHadFocus);
+    }
+    QCOMPARE(form->Text1->toPlainText(), verses);
+    QCOMPARE(form->Text2->text(), u" 1"_qs);
+    QVERIFY(form->isVisible());
+}
+
+// The largest count nests 32768 calls on the main thread's stack, in every build.
+void TestCountdown::deepestRunAndExit()
+{
+    start(u"32767"_qs);
+    QCOMPARE(form->Text2->text(), u" 32767"_qs);
+    QTextDocument *document = form->Text1->document();
+    QCOMPARE(document->blockCount(), 131069);
+    QCOMPARE(document->firstBlock().text(), u" 32767 негритят пошли купаться в море,"_qs);
+    QCOMPARE(document->findBlockByNumber(131064).text(), u" 1 негритят пошли купаться в море,"_qs);
+    QCOMPARE(document->lastBlock().text(), closing);
+    form->Command1->click();
+    QVERIFY(!form->isVisible());
+}
+
+// On a real X server: the verse as a person sees it, saved as a screenshot.
+void TestCountdown::onScreen()
+{
+    if (QGuiApplication::platformName() != u"xcb"_qs)
+        QSKIP("screenshots are taken from a real X server only");
+    const QRect verseBox = form->Text1->geometry().adjusted(4, 4, -24, -4);
+    QCOMPARE(inkBounds(screenshot(form.get(), u"countdown-empty.png"_qs), verseBox), QRect());
+    start(u"3"_qs);
+    const QImage shot = screenshot(form.get(), u"countdown-verse-3.png"_qs);
+    QVERIFY(inkBounds(shot, verseBox).height() > verseBox.height() / 2);
+    QVERIFY(!inkBounds(shot, form->Text2->geometry().adjusted(3, 3, -3, -3)).isEmpty());
+}
+
+QTEST_MAIN(TestCountdown)
+#include "tst_countdown.moc"
