@@ -1,7 +1,9 @@
 // Times the largest figures the window accepts on the real canvas, next to
 // painting the very same shapes straight through QPainter on an image.
+#include "captionbutton.h"
 #include "figurerecord.h"
 #include "figures.h"
+#include "figurewindow.h"
 #include "picturebox.h"
 #include "rhymewindow.h"
 #include "verse.h"
@@ -9,6 +11,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -132,9 +136,9 @@ void measureCountdown()
     });
     const long after = peakKilobytes();
 
-    QString verse;
-    negr(32767, verse);
-    verse.replace(u"\r\n"_qs, u"\n"_qs);
+    Verses verses;
+    negr(32767, verses);
+    const QString verse = verses.text.replace(u"\r\n"_qs, u"\n"_qs);
     const double oneCallTime = bestOf([&] {
         window.Text1->setPlainText(verse);
         QApplication::processEvents();
@@ -145,6 +149,48 @@ void measureCountdown()
                 oneCallTime, clickTime / oneCallTime);
     std::printf("%-28s peak memory %ld MiB before the runs, %ld MiB after\n", "", before / 1024,
                 after / 1024);
+}
+
+// The largest figure the window accepts, at "Рисовать быстро": from the click
+// (its prompt answered at once) to the first shapes painted, and from Esc to the
+// whole figure painted; and the memory its record of calls takes.
+void measureUnfolding()
+{
+    RandomColours colours;
+    figdraw::Form1 window(colours);
+    window.show();
+    for (QAction *action : window.Picture1->menu()->actions())
+        if (action->text() == u"Рисовать быстро"_qs)
+            action->trigger();
+    DialogDriver dialogs;
+    dialogs.nextAnswer(u"5119.99"_qs);
+    QElapsedTimer timer;
+    timer.start();
+    window.Command2->click();
+    QApplication::processEvents();
+    const double firstShapes = double(timer.nsecsElapsed()) / 1e6;
+    const QString firstCounts = window.Label2->text().replace(u'\n', u' ');
+    timer.restart();
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QApplication::processEvents();
+    const double rest = double(timer.nsecsElapsed()) / 1e6;
+    std::printf("%-28s first shapes %9.2f ms after the click (%s), Esc to the end %9.2f ms (%s)\n",
+                "unfolding snowflake 5119.99", firstShapes, qPrintable(firstCounts), rest,
+                qPrintable(window.Label2->text().replace(u'\n', u' ')));
+
+    PictureBox canvas;
+    Figures figures(canvas, colours);
+    FigureRecord record(figures.counter);
+    for (const auto &[name, draw] :
+         std::initializer_list<std::pair<const char *, std::function<void()>>>{
+                 {"snowflake d=5119.99", [&] { figures.Ris(0, 0, 5119.99); }},
+                 {"horizontal chain R=33252.5", [&] { figures.Ris1(100, 100, 33252.5); }}}) {
+        record.clear();
+        figures.drawOn(record);
+        draw();
+        std::printf("%-28s record of %zu shapes in %zu calls: %.1f MB\n", name,
+                    record.shapes().size(), record.steps().size(), double(record.bytes()) / 1e6);
+    }
 }
 
 } // namespace
@@ -182,6 +228,7 @@ int main(int argc, char *argv[])
             {"six-armed d=79", {-100, 100, 100, -100}, [](Figures &f) { f.Ris3(0, 0, 79); }},
             {"Sierpinski triangle", {0, 0, 100, 100}, [](Figures &f) { f.Treug(50, 0, 100); }},
     };
+    measureUnfolding();
     measureCountdown();
     for (const Figure &figure : figures)
         measure(figure);

@@ -2,6 +2,7 @@
 #include "verse.h"
 #include "windowtest.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -27,6 +28,7 @@ private slots:
     void refusals_data();
     void refusals();
     void deepestRunAndExit();
+    void paces();
     void onScreen();
 
 private:
@@ -45,16 +47,17 @@ private:
 // ends with nothing; a run appends to what is there.
 void TestCountdown::verseWriter()
 {
-    QString box;
+    Verses box;
     negr(2, box);
-    QCOMPARE(box,
+    QCOMPARE(box.callStarts, (QList<qsizetype>{0, 115, 230}));
+    QCOMPARE(box.text,
              u" 2 негритят пошли купаться в море,\r\n 2 негритят резвились на просторе,\r\n"
              "Один из них пропал и вот вам результат:\r\n\r\n"
              " 1 негритят пошли купаться в море,\r\n 1 негритят резвились на просторе,\r\n"
              "Один из них пропал и вот вам результат:\r\n\r\nНет больше негритят!"_qs);
     negr(10, box);
-    QVERIFY(box.endsWith(closing));
-    QVERIFY(box.contains(u"негритят! 10 негритят пошли купаться в море,\r\n"_qs));
+    QVERIFY(box.text.endsWith(closing));
+    QVERIFY(box.text.contains(u"негритят! 10 негритят пошли купаться в море,\r\n"_qs));
     QCOMPARE(countText(-3), u"-3"_qs);
 }
 
@@ -114,9 +117,9 @@ void TestCountdown::startThroughTheRealPrompt()
              (QStringList{u"введите кол-во негритят"_qs, u"*_*"_qs, {}, u"ОК"_qs, u"Отмена"_qs}));
     QVERIFY(dialogs->promptHadFocus);
     QCOMPARE(form->Text2->text(), u" 2"_qs);
-    QString verse;
-    negr(2, verse);
-    QCOMPARE(form->Text1->toPlainText(), verse.replace(u"\r\n"_qs, u"\n"_qs));
+    Verses verses;
+    negr(2, verses);
+    QCOMPARE(form->Text1->toPlainText(), verses.text.replace(u"\r\n"_qs, u"\n"_qs));
     QCOMPARE(form->Text1->document()->blockCount(), 9);
 }
 
@@ -190,6 +193,37 @@ void TestCountdown::deepestRunAndExit()
     QCOMPARE(document->lastBlock().text(), closing);
     form->Command1->click();
     QVERIFY(!form->isVisible());
+}
+
+// A verse written step by step, then finished by the next start, by Esc, or
+// stopped by reset, gives the text written at once; Space steps and presses no button.
+void TestCountdown::paces()
+{
+    const auto paceItem = [this](const QString &adverb) {
+        for (QAction *action : form->findChildren<QAction *>())
+            if (action->text() == u"Писать "_qs + adverb)
+                return action;
+        return static_cast<QAction *>(nullptr);
+    };
+    start(u"2"_qs);
+    start(u"1"_qs);
+    const QString atOnce = form->Text1->toPlainText();
+    form->Command3->click();
+    paceItem(u"по шагам"_qs)->trigger();
+    start(u"2"_qs);
+    QCOMPARE(boxLines().size(), 5);
+    QTest::keyClick(form->Command1, Qt::Key_Space);
+    QCOMPARE(boxLines().size(), 9);
+    QVERIFY(form->isVisible());
+    start(u"1"_qs); // finishes the verse for 2 first
+    QCOMPARE(form->Text2->text(), u" 1"_qs);
+    QTest::keyClick(form->Text1, Qt::Key_Escape);
+    QCOMPARE(form->Text1->toPlainText(), atOnce);
+    paceItem(u"быстро"_qs)->trigger();
+    start(u"100"_qs);
+    form->Command3->click();
+    QTest::qWait(120);
+    QCOMPARE(form->Text1->toPlainText(), QString());
 }
 
 // On a real X server: the verse as a person sees it, saved as a screenshot.

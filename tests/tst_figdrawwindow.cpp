@@ -4,6 +4,8 @@
 #include "windowtest.h"
 
 #include <QLabel>
+#include <QMenu>
+#include <QRegularExpression>
 
 using figdraw::Form1;
 
@@ -38,6 +40,9 @@ private slots:
     void coordinateSystems();
     void skippedCirclesLeaveTheSamePicture();
     void highDensityKeepsStrokesSharp();
+    void paces_data();
+    void paces();
+    void stepByStep();
     void onScreen();
 
 private:
@@ -53,6 +58,19 @@ private:
         dialogs->nextAnswer(typed);
         button->click();
         return form->Picture1->picture();
+    }
+
+    // The label's three numbers, as "calls/depth/shapes".
+    QString counts() const
+    {
+        return form->Label2->text().remove(QRegularExpression(u"[^0-9\n]"_qs)).replace(u'\n', u'/');
+    }
+    QAction *paceItem(const QString &adverb)
+    {
+        for (QAction *action : form->Picture1->menu()->actions())
+            if (action->text() == u"Рисовать "_qs + adverb)
+                return action;
+        return nullptr;
     }
 
     StillClock colours;
@@ -318,6 +336,71 @@ void TestFigdrawWindow::highDensityKeepsStrokesSharp()
         across << picture.pixel(picture.width() / 3, y);
     QCOMPARE(across.count(magenta), int(ratio));
     QCOMPARE(across.count(white), across.size() - int(ratio));
+}
+
+void TestFigdrawWindow::paces_data()
+{
+    QTest::addColumn<QString>("pace");
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<QString>("finalCounts");
+    QTest::newRow("fast, to the end") << u"быстро"_qs << u"wait"_qs << u"15/4/7"_qs;
+    QTest::newRow("slow, Esc") << u"медленно"_qs << u"Esc"_qs << u"15/4/7"_qs;
+    QTest::newRow("steps, then at once") << u"по шагам"_qs << u"сразу"_qs << u"15/4/7"_qs;
+    QTest::newRow("steps, then a figure") << u"по шагам"_qs << u"figure"_qs << u"1/1/1"_qs;
+    QTest::newRow("fast, then reset") << u"быстро"_qs << u"reset"_qs << u""_qs;
+}
+
+// At every pace a figure starts with its first call drawn and ends as it does
+// at once, however it is ended; a figure button finishes it first; reset stops it.
+void TestFigdrawWindow::paces()
+{
+    QFETCH(QString, pace);
+    QFETCH(QString, ending);
+    QFETCH(QString, finalCounts);
+    const QImage blank = form->Picture1->picture();
+    const QImage atOnce = drawnAfter(form->Command1, u"30"_qs);
+    form->Command3->click();
+    paceItem(pace)->trigger();
+    QVERIFY(paceItem(pace)->isChecked() && !paceItem(u"сразу"_qs)->isChecked());
+    QVERIFY(drawnAfter(form->Command1, u"30"_qs) != blank);
+    QCOMPARE(counts(), u"1/1/1"_qs);
+    if (ending == u"wait")
+        QTRY_COMPARE(counts(), finalCounts);
+    else if (ending == u"Esc")
+        QTest::keyClick(form->Command4, Qt::Key_Escape);
+    else if (ending == u"сразу")
+        paceItem(ending)->trigger();
+    else if (ending == u"figure")
+        drawnAfter(form->Command1, u"30"_qs);
+    else
+        form->Command3->click();
+    QTest::qWait(120);
+    QCOMPARE(form->Picture1->picture(), ending == u"reset" ? blank : atOnce);
+    QCOMPARE(counts(), finalCounts);
+}
+
+// Step by step: Space, Right and a click on the canvas each draw the next call,
+// and Space does not press the focused button; the last step's shapes are
+// marked on the screen only, never in the picture.
+void TestFigdrawWindow::stepByStep()
+{
+    const QImage atOnce = drawnAfter(form->Command1, u"30"_qs);
+    form->Command3->click();
+    paceItem(u"по шагам"_qs)->trigger();
+    drawnAfter(form->Command1, u"30"_qs);
+    QStringList seen{counts()};
+    form->Command4->setFocus();
+    for (int key : {Qt::Key_Space, Qt::Key_Right, Qt::Key_Space, Qt::Key_Right})
+        QTest::keyClick(form->Command4, Qt::Key(key)), seen << counts();
+    const QImage screen = form->Picture1->grab(form->Picture1->contentsRect()).toImage();
+    QVERIFY(screen.convertToFormat(QImage::Format_RGB32) != form->Picture1->picture());
+    QTest::mouseClick(form->Picture1, Qt::LeftButton), seen << counts();
+    QTest::mouseClick(form->Picture1, Qt::LeftButton), seen << counts();
+    QCOMPARE(seen,
+             (QStringList{u"1/1/1"_qs, u"2/2/2"_qs, u"3/3/3"_qs, u"6/3/4"_qs, u"9/2/5"_qs,
+                          u"10/3/6"_qs, u"15/4/7"_qs}));
+    QVERIFY(form->isVisible());
+    QCOMPARE(form->Picture1->picture(), atOnce);
 }
 
 // On a real X server: the snowflake as a person sees it, saved as a screenshot.

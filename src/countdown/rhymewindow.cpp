@@ -5,12 +5,14 @@
 #include "numberreader.h"
 #include "prompt.h"
 #include "twips.h"
-#include "verse.h"
+#include "unfolding.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextCursor>
 
 namespace {
@@ -22,28 +24,6 @@ QPushButton *addButton(QWidget *parent, const QString &text, QRect geometry)
     button->setAutoDefault(false);
     return button;
 }
-
-// Collects what one run writes and adds it to the end of the verse box in one
-// step when the run is over, or when it fails part way, so nothing written is lost.
-class VerseAppend
-{
-public:
-    explicit VerseAppend(QPlainTextEdit *box) : box(box) { }
-    ~VerseAppend()
-    {
-        QTextCursor end(box->document());
-        end.movePosition(QTextCursor::End);
-        // The box breaks lines at '\n'; a lone '\r' would break them a second time.
-        end.insertText(text.replace(u"\r\n"_qs, u"\n"_qs));
-    }
-    VerseAppend(const VerseAppend &) = delete;
-    VerseAppend &operator=(const VerseAppend &) = delete;
-
-    QString text;
-
-private:
-    QPlainTextEdit *box;
-};
 
 } // namespace
 
@@ -78,6 +58,12 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     setTabOrder(Command3, Text2);
     Command1->setFocus();
 
+    // The verse box's menu chooses the pace; "Пуск" first finishes the verse
+    // that is being written, then starts anew.
+    unfolding = new Unfolding(this, QStringLiteral("Писать"));
+    Text1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Text1, &QWidget::customContextMenuRequested, this, &Form1::showVerseMenu);
+    connect(Command2, &QPushButton::clicked, unfolding, &Unfolding::finish);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
@@ -103,13 +89,42 @@ void Form1::Command2_Click()
     }
     n = count.value;
     Text2->setText(countText(n));
-    VerseAppend append(Text1);
-    negr(n, append.text);
+    verses = {};
+    negr(n, verses);
+    unfolding->start(verses.callStarts.size(),
+                     [this](qsizetype first, qsizetype last) { writeCalls(first, last); });
+}
+
+// Adds what the calls first ... last - 1 of negr wrote to the end of the verse box.
+void Form1::writeCalls(qsizetype first, qsizetype last)
+{
+    const auto start = [this](qsizetype call) {
+        return call < verses.callStarts.size() ? verses.callStarts[call] : verses.text.size();
+    };
+    QTextCursor end(Text1->document());
+    end.movePosition(QTextCursor::End);
+    // The box breaks lines at '\n'; a lone '\r' would break them a second time.
+    end.insertText(verses.text.sliced(start(first), start(last) - start(first))
+                           .replace(u"\r\n"_qs, u"\n"_qs));
+    if (unfolding->pace() != Pace::AtOnce) // the newest line stays in view
+        Text1->verticalScrollBar()->setValue(Text1->verticalScrollBar()->maximum());
+    if (last == verses.callStarts.size())
+        verses = {};
+}
+
+// The standard text items, then the pace items.
+void Form1::showVerseMenu(const QPoint &position)
+{
+    const std::unique_ptr<QMenu> menu(Text1->createStandardContextMenu());
+    menu->addSeparator();
+    menu->addActions(unfolding->paceActions());
+    menu->exec(Text1->viewport()->mapToGlobal(position));
 }
 
 // Reset: empties the verse box only.
 void Form1::Command3_Click()
 {
+    unfolding->stop();
     Text1->clear();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "count.h"
+#include "verse.h"
 
 #include <QWidget>
 
@@ -8,6 +9,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class Unfolding;
 
 namespace countdown {
 
@@ -33,8 +35,13 @@ public slots:
 
 private:
     QString refusal(CountReading::Status status, const QString &typed) const;
+    void writeCalls(qsizetype first, qsizetype last);
+    void showVerseMenu(const QPoint &position);
 
     qint16 n = 0;
+    // What the last start wrote, until all of it is in the verse box.
+    Verses verses;
+    Unfolding *unfolding;
 };
 
 } // namespace countdown

@@ -10,19 +10,24 @@ constexpr QStringView noneLeft = u"Нет больше негритят!";
 
 // The helpers below stay out of line: their temporaries then live only while
 // they run, not in each of the up to 32768 nested calls of negr.
-Q_NEVER_INLINE void append(QString &box, QStringView text)
+Q_NEVER_INLINE void beginCall(Verses &box)
 {
-    box.append(text);
+    box.callStarts.append(box.text.size());
 }
 
-Q_NEVER_INLINE void appendLine(QString &box, QStringView line)
+Q_NEVER_INLINE void append(Verses &box, QStringView text)
 {
-    box.append(line).append(lineBreak);
+    box.text.append(text);
 }
 
-Q_NEVER_INLINE void appendCountLine(QString &box, qint16 n, QStringView rest)
+Q_NEVER_INLINE void appendLine(Verses &box, QStringView line)
 {
-    box.append(countText(n)).append(rest).append(lineBreak);
+    box.text.append(line).append(lineBreak);
+}
+
+Q_NEVER_INLINE void appendCountLine(Verses &box, qint16 n, QStringView rest)
+{
+    box.text.append(countText(n)).append(rest).append(lineBreak);
 }
 
 } // namespace
@@ -32,8 +37,9 @@ QString countText(qint16 n)
     return n < 0 ? QString::number(n) : u' ' + QString::number(n);
 }
 
-void negr(qint16 n, QString &Text1)
+void negr(qint16 n, Verses &Text1)
 {
+    beginCall(Text1);
     if (n == 0) {
         append(Text1, noneLeft);
         return;

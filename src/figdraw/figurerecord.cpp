@@ -1,12 +1,9 @@
 #include "figurerecord.h"
 
-void FigureRecord::clear(qsizetype expectedShapes)
+void FigureRecord::clear()
 {
-    shapes_.clear();
-    steps_.clear();
-    shapes_.shrink_to_fit();
-    steps_.shrink_to_fit();
-    shapes_.reserve(expectedShapes);
+    shapes_ = {};
+    steps_ = {};
 }
 
 void FigureRecord::DrawLine(float x1, float y1, float x2, float y2, QRgb colour)

@@ -29,8 +29,8 @@ public:
     // Reads the call number and depth of each shape from the figure's counter.
     explicit FigureRecord(const RecursionCounter &counter) : counter(counter) { }
 
-    // Forgets everything and makes room for the shapes to come.
-    void clear(qsizetype expectedShapes = 0);
+    // Forgets everything and gives back its memory.
+    void clear();
 
     // The figure procedures never set the scale or clear: the window does that on its canvas.
     void SetScale(qint16, qint16, qint16, qint16) override { }

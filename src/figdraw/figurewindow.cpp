@@ -6,8 +6,10 @@
 #include "picturebox.h"
 #include "prompt.h"
 #include "twips.h"
+#include "unfolding.h"
 
 #include <QLabel>
+#include <QMenu>
 
 namespace {
 const QString promptTitle = QStringLiteral("Ввод данных");
@@ -54,6 +56,13 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
     setTabOrder(Command6, Command7);
     setTabOrder(Command7, Command8);
 
+    // The menu of the canvas chooses the pace; a figure button first finishes
+    // the figure that is unfolding, then runs its own command.
+    unfolding = new Unfolding(this, QStringLiteral("Рисовать"));
+    Picture1->menu()->addActions(unfolding->paceActions());
+    connect(Picture1, &PictureBox::clicked, unfolding, &Unfolding::step);
+    for (QPushButton *button : {Command1, Command2, Command5, Command6, Command7, Command8})
+        connect(button, &QPushButton::clicked, unfolding, &Unfolding::finish);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
@@ -144,6 +153,7 @@ void Form1::Command6_Click()
 // Reset.
 void Form1::Command3_Click()
 {
+    unfolding->stop();
     Picture1->ClearCanvas();
     Label2->clear();
 }
@@ -184,18 +194,52 @@ bool Form1::askSize(const QString &prompt, const Growth &growth, Shape shape, do
     return true;
 }
 
-// Draws a figure and shows how its procedure recursed.
+// Draws a figure and shows how its procedure recursed. At a pace other than
+// "сразу" the recursion runs in full into the record, and the canvas then
+// receives it call by call.
 void Form1::drawFigure(Shape shape, const std::function<void()> &figure)
 {
     figures.counter.reset();
+    Picture1->markFollowingShapes(false);
+    if (unfolding->pace() == Pace::AtOnce) {
+        figure();
+        const RecursionCounter &counter = figures.counter;
+        showCounts(shape, counter.calls(), counter.deepest(), counter.shapes());
+        return;
+    }
+    record.clear();
+    figures.drawOn(record);
     figure();
+    figures.drawOn(*Picture1);
+    unfolding->start(
+            qsizetype(record.steps().size()),
+            [this, shape](qsizetype first, qsizetype last) { showSteps(shape, first, last); });
+}
+
+// Paints the shapes of the calls first ... last - 1 and tells how far the figure has come:
+// the calls made up to the last call drawn, its depth, the shapes so far; at the end, the totals.
+void Form1::showSteps(Shape shape, qsizetype first, qsizetype last)
+{
+    Picture1->markFollowingShapes(unfolding->pace() == Pace::Stepwise && last - first == 1);
+    record.replay(first, last, *Picture1);
+    if (last < qsizetype(record.steps().size())) {
+        const FigureRecord::Step &step = record.steps()[last - 1];
+        showCounts(shape, step.call, step.depth, step.end);
+        return;
+    }
     const RecursionCounter &counter = figures.counter;
+    showCounts(shape, counter.calls(), counter.deepest(), counter.shapes());
+    record.clear();
+}
+
+void Form1::showCounts(Shape shape, qint64 calls, int depth, qint64 shapes)
+{
     Label2->setText(QStringLiteral("Вызовов: %1\nГлубина: %2\n%3: %4")
-                            .arg(counter.calls())
-                            .arg(counter.deepest())
+                            .arg(calls)
+                            .arg(depth)
                             .arg(shape == Shape::Circle ? QStringLiteral("Окружностей")
                                                         : QStringLiteral("Линий"))
-                            .arg(counter.shapes()));
+                            .arg(shapes));
 }
 
 } // namespace figdraw

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "figurerecord.h"
 #include "figures.h"
 #include "figuresize.h"
 #include "randomcolours.h"
@@ -11,6 +12,7 @@
 class CaptionButton;
 class PictureBox;
 class QLabel;
+class Unfolding;
 
 namespace figdraw {
 
@@ -52,9 +54,14 @@ private:
     bool startSnowflake(const QString &prompt, const Growth &growth);
     bool askSize(const QString &prompt, const Growth &growth, Shape shape, double &size);
     void drawFigure(Shape shape, const std::function<void()> &figure);
+    void showSteps(Shape shape, qsizetype first, qsizetype last);
+    void showCounts(Shape shape, qint64 calls, int depth, qint64 shapes);
     CaptionButton *addButton(const QString &text, QRect geometry, double points, bool bold);
 
     Figures figures;
+    // At a pace other than "сразу" a figure is drawn into the record first.
+    FigureRecord record{figures.counter};
+    Unfolding *unfolding;
     // The start point and size of the figure being drawn.
     double x = 0;
     double y = 0;

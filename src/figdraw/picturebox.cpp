@@ -1,5 +1,8 @@
 #include "picturebox.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
+
 #include <cmath>
 
 namespace {
@@ -29,7 +32,7 @@ bool coversArea(QPointF centre, double radius)
 
 } // namespace
 
-PictureBox::PictureBox(QWidget *parent) : QFrame(parent)
+PictureBox::PictureBox(QWidget *parent) : QFrame(parent), contextMenu(new QMenu(this))
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(2);
@@ -66,6 +69,10 @@ void PictureBox::stroke(QPointF from, QPointF to, QRgb colour)
                    std::max(from.x(), to.x()), std::max(from.y(), to.y())))
         return;
     painterWith(colour).drawLine(from, to);
+    if (marking) {
+        marked.moveTo(from);
+        marked.lineTo(to);
+    }
 }
 
 void PictureBox::DrawCircle(float cx, float cy, float radius, QRgb colour)
@@ -79,13 +86,15 @@ void PictureBox::DrawCircle(float cx, float cy, float radius, QRgb colour)
         || coversArea(centre, r))
         return;
     painterWith(colour).drawEllipse(centre, r, r);
+    if (marking)
+        marked.addEllipse(centre, r, r);
 }
 
 void PictureBox::ClearCanvas()
 {
     finishPainting();
     image.fill(Qt::white);
-    update();
+    markFollowingShapes(false);
 }
 
 QImage PictureBox::picture()
@@ -119,6 +128,41 @@ void PictureBox::paintEvent(QPaintEvent *event)
     finishPainting();
     QPainter widgetPainter(this);
     widgetPainter.drawImage(contentsRect().topLeft(), image);
+    if (!marked.isEmpty()) {
+        widgetPainter.setClipRect(contentsRect());
+        widgetPainter.translate(contentsRect().topLeft());
+        widgetPainter.setRenderHint(QPainter::Antialiasing);
+        widgetPainter.setPen(QPen(QColor(255, 140, 0, 150), 5, Qt::SolidLine, Qt::RoundCap));
+        widgetPainter.drawPath(marked);
+    }
+}
+
+void PictureBox::markFollowingShapes(bool mark)
+{
+    marking = mark;
+    marked.clear();
+    update();
+}
+
+void PictureBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    contextMenu->exec(event->globalPos());
+}
+
+void PictureBox::keyPressEvent(QKeyEvent *event)
+{
+    const bool shiftF10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+    if (event->key() == Qt::Key_Menu || shiftF10)
+        contextMenu->popup(mapToGlobal(rect().center()));
+    else
+        QFrame::keyPressEvent(event);
+}
+
+void PictureBox::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit clicked();
+    QFrame::mousePressEvent(event);
 }
 
 void PictureBox::showEvent(QShowEvent *event)

@@ -6,8 +6,11 @@
 #include <QFrame>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <optional>
+
+class QMenu;
 
 // The square canvas of the figure window: a sunken frame around a white
 // picture that keeps every stroke until it is cleared. Strokes go into an
@@ -31,9 +34,21 @@ public:
     // The picture as it stands, in device pixels.
     QImage picture();
 
+    // The menu that a right click, the Menu key or Shift+F10 opens.
+    QMenu *menu() const { return contextMenu; }
+    // Marks on the screen the shapes painted from now on, until the next call
+    // or a clear; the mark is never part of the picture. false only removes it.
+    void markFollowingShapes(bool mark);
+
+signals:
+    void clicked(); // with the left mouse button
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
 
 private:
     QPainter &painterWith(QRgb colour);
@@ -47,4 +62,7 @@ private:
     QRgb penColour = 0;
     UserScale scale;
     QPointF current; // in user coordinates
+    QMenu *contextMenu;
+    bool marking = false;
+    QPainterPath marked; // in logical pixels of the picture
 };

@@ -1,0 +1,107 @@
+#include "unfolding.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
+
+namespace {
+// Milliseconds between two steps at the timed paces.
+constexpr int fastInterval = 50;
+constexpr int slowInterval = 500;
+} // namespace
+
+Unfolding::Unfolding(QWidget *window, const QString &verb)
+    : QObject(window), window(window), paces(new QActionGroup(this))
+{
+    const std::pair<Pace, const char16_t *> items[] = {{Pace::AtOnce, u"сразу"},
+                                                       {Pace::Fast, u"быстро"},
+                                                       {Pace::Slow, u"медленно"},
+                                                       {Pace::Stepwise, u"по шагам"}};
+    for (const auto &[pace, adverb] : items) {
+        QAction *action = paces->addAction(verb + u' ' + QString::fromUtf16(adverb));
+        action->setCheckable(true);
+        action->setChecked(pace == Pace::AtOnce);
+        connect(action, &QAction::triggered, this, [this, pace = pace] { setPace(pace); });
+    }
+    connect(&timer, &QTimer::timeout, this, [this] { showUpTo(shown + 1); });
+    qApp->installEventFilter(this);
+}
+
+Unfolding::~Unfolding()
+{
+    qApp->removeEventFilter(this);
+}
+
+void Unfolding::start(qsizetype steps, std::function<void(qsizetype, qsizetype)> showSteps)
+{
+    show = std::move(showSteps);
+    shown = 0;
+    total = steps;
+    showUpTo(pace_ == Pace::AtOnce ? total : 1);
+    keepPace();
+}
+
+void Unfolding::setPace(Pace pace)
+{
+    pace_ = pace;
+    paces->actions().at(int(pace))->setChecked(true);
+    if (pace == Pace::AtOnce)
+        finish();
+    keepPace();
+}
+
+void Unfolding::step()
+{
+    if (running() && pace_ == Pace::Stepwise)
+        showUpTo(shown + 1);
+}
+
+void Unfolding::finish()
+{
+    if (running())
+        showUpTo(total);
+}
+
+void Unfolding::stop()
+{
+    shown = total = 0;
+    timer.stop();
+}
+
+void Unfolding::showUpTo(qsizetype last)
+{
+    const qsizetype first = shown;
+    shown = std::min(last, total);
+    if (shown == total)
+        timer.stop();
+    if (shown > first || total == 0)
+        show(first, shown);
+}
+
+// The timer runs at the timed paces while steps are left.
+void Unfolding::keepPace()
+{
+    if (!running() || pace_ == Pace::AtOnce || pace_ == Pace::Stepwise)
+        timer.stop();
+    else
+        timer.start(pace_ == Pace::Fast ? fastInterval : slowInterval);
+}
+
+// A button is pressed by Space going down, so taking that key press is enough.
+bool Unfolding::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || !running())
+        return false;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != window)
+        return false;
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    if (key == Qt::Key_Escape) {
+        finish();
+        return true;
+    }
+    if (pace_ != Pace::Stepwise || (key != Qt::Key_Space && key != Qt::Key_Right))
+        return false;
+    step();
+    return true;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QActionGroup>
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+
+class QWidget;
+
+// How fast a recursion that has run in full is shown to the class.
+enum class Pace { AtOnce, Fast, Slow, Stepwise };
+
+// Shows what a recursion recorded, one call's drawing or writing at a time,
+// at the pace the user chose: a timer moves it on, or a step key. The window
+// hands it the number of steps and how to show a run of them.
+//
+// While something unfolds, Space and Right arrow take the next step at the
+// step-by-step pace (Space then never presses the focused button), and Esc
+// shows all the rest at once.
+class Unfolding : public QObject
+{
+    Q_OBJECT
+
+public:
+    // verb begins the pace items: "Рисовать" gives "Рисовать сразу", ...
+    Unfolding(QWidget *window, const QString &verb);
+    ~Unfolding() override;
+
+    // The four pace items, exactly one checked, "сразу" at the start.
+    QList<QAction *> paceActions() const { return paces->actions(); }
+    Pace pace() const { return pace_; }
+    bool running() const { return shown < total; }
+
+    // Starts showing steps 0 ... steps - 1: the first at once, the rest at the pace.
+    // show(first, last) shows steps first ... last - 1.
+    void start(qsizetype steps, std::function<void(qsizetype first, qsizetype last)> show);
+
+public slots:
+    void setPace(Pace pace);
+    void step();   // the next step, at the step-by-step pace
+    void finish(); // all the steps left, at once
+    void stop();   // none of the steps left
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void showUpTo(qsizetype last);
+    void keepPace();
+
+    QWidget *window;
+    QActionGroup *paces;
+    QTimer timer;
+    Pace pace_ = Pace::AtOnce;
+    qsizetype shown = 0;
+    qsizetype total = 0;
+    std::function<void(qsizetype, qsizetype)> show;
+};
