@@ -15,6 +15,8 @@ expected=(
     usr/share/applications/countdown.desktop
     usr/share/icons/hicolor/scalable/apps/figdraw.svg
     usr/share/icons/hicolor/scalable/apps/countdown.svg
+    usr/share/metainfo/org.recursionlessons.figdraw.metainfo.xml
+    usr/share/metainfo/org.recursionlessons.countdown.metainfo.xml
 )
 for file in "${expected[@]}"; do
     [ -f "$scratch/$file" ] || { echo "missing from the installed tree: $file"; exit 1; }
@@ -23,13 +25,14 @@ for program in figdraw countdown; do
     [ -x "$scratch/usr/bin/$program" ] || { echo "not executable: $program"; exit 1; }
 done
 desktop-file-validate "$scratch"/usr/share/applications/*.desktop
+appstreamcli validate --no-net "$scratch"/usr/share/metainfo/*.metainfo.xml >/dev/null
 unexpected=$(cd "$scratch" && find . -type f | sed 's|^\./||' | sort | comm -23 - <(printf '%s\n' "${expected[@]}" | sort))
 [ -z "$unexpected" ] || { echo "unexpected files installed: $unexpected"; exit 1; }
 
 (cd "$scratch" && cpack --config "$build/CPackConfig.cmake" -B "$scratch/package" >/dev/null)
 package=$(ls "$scratch"/package/*.deb)
 depends=$(dpkg-deb -f "$package" Depends)
-for library in libqt6widgets6 libqt6gui6 libqt6core6; do
+for library in libqt6widgets6 libqt6gui6 libqt6core6 qt6-translations-l10n; do
     grep -q "$library" <<<"$depends" || { echo "the package does not depend on $library: $depends"; exit 1; }
 done
 contents=$(dpkg-deb -c "$package")

@@ -1,11 +1,14 @@
+#include "qttexts.h"
 #include "rhymewindow.h"
 #include "verse.h"
 #include "windowtest.h"
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
 
@@ -29,6 +32,7 @@ private slots:
     void refusals();
     void deepestRunAndExit();
     void paces();
+    void qtTextsInRussian();
     void onScreen();
 
 private:
@@ -99,6 +103,7 @@ void TestCountdown::layout()
         }
     }
     QCOMPARE(form->Label1->text(), u"n"_qs);
+    QCOMPARE(form->Text1->accessibleName() + form->Text2->accessibleName(), u"СтихиКоличество"_qs);
     QCOMPARE(form->Label1->alignment(), Qt::AlignCenter);
     QCOMPARE(form->Text1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
     QCOMPARE(form->Text1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
@@ -224,6 +229,15 @@ void TestCountdown::paces()
     form->Command3->click();
     QTest::qWait(120);
     QCOMPARE(form->Text1->toPlainText(), QString());
+}
+
+// Qt's own texts, such as the verse box's standard menu, come out in Russian.
+void TestCountdown::qtTextsInRussian()
+{
+    QVERIFY(loadQtRussianTexts(*qApp));
+    const std::unique_ptr<QMenu> menu(form->Text1->createStandardContextMenu());
+    QVERIFY2(menu->actions().first()->text().contains(QRegularExpression(u"^&?[А-Я]"_qs)),
+             qPrintable(menu->actions().first()->text()));
 }
 
 // On a real X server: the verse as a person sees it, saved as a screenshot.

@@ -3,9 +3,18 @@
 #include "picturebox.h"
 #include "windowtest.h"
 
+#include <QAccessible>
+#include <QClipboard>
 #include <QLabel>
 #include <QMenu>
 #include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 
 using figdraw::Form1;
 
@@ -43,6 +52,7 @@ private slots:
     void paces_data();
     void paces();
     void stepByStep();
+    void copyAndSave();
     void onScreen();
 
 private:
@@ -119,6 +129,7 @@ void TestFigdrawWindow::layout()
     }
     QCOMPARE(form->Label1->alignment(), Qt::AlignCenter);
     QCOMPARE(form->Picture1->contentsRect(), QRect(2, 2, 389, 389));
+    QCOMPARE(form->Picture1->accessibleName(), u"Рисунок"_qs);
     QWidget *tabOrder[]
             = {form->Picture1, form->Command1, form->Command2, form->Command3, form->Command4,
                form->Command5, form->Command6, form->Command7, form->Command8};
@@ -186,6 +197,7 @@ void TestFigdrawWindow::figureCommands()
         QVERIFY(dialogs->promptHadFocus);
     }
     QCOMPARE(form->Label2->text(), counts);
+    QCOMPARE(QAccessible::queryAccessibleInterface(form->Label2)->text(QAccessible::Name), counts);
 
     StillClock sameColours;
     PictureBox expected;
@@ -401,6 +413,45 @@ void TestFigdrawWindow::stepByStep()
                           u"10/3/6"_qs, u"15/4/7"_qs}));
     QVERIFY(form->isVisible());
     QCOMPARE(form->Picture1->picture(), atOnce);
+}
+
+// The picture goes to the clipboard (Ctrl+C anywhere in the window) and into a
+// PNG file pixel for pixel; a save that fails is reported and leaves no file.
+void TestFigdrawWindow::copyAndSave()
+{
+    const QImage picture = drawnAfter(form->Command6, {});
+    form->Command1->setFocus();
+    QTest::keySequence(form.get(), QKeySequence::Copy);
+    QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), picture);
+    // A limit on the size of files makes the second save fail as a full disk does.
+    const QTemporaryDir folder;
+    rlimit unlimited{}, tiny{};
+    getrlimit(RLIMIT_FSIZE, &unlimited);
+    tiny = {1000, unlimited.rlim_max};
+    std::signal(SIGXFSZ, SIG_IGN);
+    for (const QString &name : {u"рисунок.png"_qs, u"полный диск.png"_qs}) {
+        dialogs->nextFile(folder.filePath(name));
+        const bool diskFull = name != u"рисунок.png";
+        setrlimit(RLIMIT_FSIZE, diskFull ? &tiny : &unlimited);
+        QTest::keySequence(form.get(), QKeySequence::Save);
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        QCOMPARE(dialogs->fileDialog.value(0), u"Сохранить рисунок"_qs);
+        QVERIFY(dialogs->fileDialog.value(1).startsWith(QDir::homePath()));
+        QVERIFY(dialogs->fileDialog.value(1).endsWith(u"/рисунок.png"_qs));
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    }
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{u"рисунок.png"_qs});
+    QCOMPARE(QImage(folder.filePath(u"рисунок.png"_qs)).convertToFormat(QImage::Format_RGB32),
+             picture);
+    QCOMPARE(dialogs->reportText,
+             u"Не удалось сохранить рисунок «%1…»: %2."_qs.arg(
+                     folder.filePath(u"полный диск.png"_qs).first(40),
+                     QString::fromLocal8Bit(std::strerror(EFBIG))));
+    dialogs->nextFile(std::nullopt);
+    form->Picture1->menu()->actions().value(1)->trigger();
+    QCOMPARE(dialogs->reportText, QString());
+    QCOMPARE(form->Picture1->picture(), picture);
 }
 
 // On a real X server: the snowflake as a person sees it, saved as a screenshot.

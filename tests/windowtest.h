@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -31,7 +32,16 @@ public:
         reportText.clear();
     }
 
-    QStringList prompt; // label, title, text at the start, the two buttons
+    // The next file dialog chooses this file; nullopt cancels it.
+    void nextFile(std::optional<QString> path)
+    {
+        filePending = true;
+        file = std::move(path);
+        reportText.clear();
+    }
+
+    QStringList prompt;     // label, title, text at the start, the two buttons
+    QStringList fileDialog; // title, the file it proposed
     QString reportTitle, reportText;
     Qt::TextFormat reportFormat = Qt::AutoText;
     // Whether the last prompt and report came up active, with the keyboard focus in them.
@@ -58,6 +68,16 @@ private:
             if (typed)
                 input->setTextValue(*typed);
             input->done(typed ? QDialog::Accepted : QDialog::Rejected);
+        } else if (auto *files = qobject_cast<QFileDialog *>(modal); files && filePending) {
+            filePending = false;
+            fileDialog = {files->windowTitle(), files->selectedFiles().value(0)};
+            if (file) {
+                // Typed into the name field, as a person would, then Save.
+                files->findChild<QLineEdit *>(u"fileNameEdit"_qs)->setText(*file);
+                static_cast<QDialog *>(files)->accept();
+            } else {
+                files->reject();
+            }
         } else if (auto *report = qobject_cast<QMessageBox *>(modal)) {
             reportHadFocus = focused;
             reportTitle = report->windowTitle();
@@ -70,8 +90,8 @@ private:
     QTimer timer;
     QWidget *waitingFor = nullptr;
     int ticksWaited = 0;
-    bool answerPending = false;
-    std::optional<QString> typed;
+    bool answerPending = false, filePending = false;
+    std::optional<QString> typed, file;
 };
 
 const QRgb white = qRgb(255, 255, 255);

@@ -1,3 +1,4 @@
+#include "qttexts.h"
 #include "rhymewindow.h"
 
 #include <QApplication>
@@ -5,6 +6,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    loadQtRussianTexts(app);
     countdown::Form1 window;
     window.show();
     return app.exec();

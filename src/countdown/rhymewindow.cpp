@@ -43,10 +43,12 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->setTabChangesFocus(true);
+    Text1->setAccessibleName(QStringLiteral("Стихи"));
     Command3 = addButton(this, QStringLiteral("Сброс"), fromTwips(2160, 3720, 975, 495));
     Text2 = new QLineEdit(this);
     Text2->setGeometry(fromTwips(2160, 3120, 975, 495));
     Text2->setFont(formFont(12, true));
+    Text2->setAccessibleName(QStringLiteral("Количество"));
     Label1 = new QLabel(QStringLiteral("n"), this);
     Label1->setGeometry(fromTwips(1560, 3240, 495, 255));
     Label1->setFont(formFont(9.75, true));

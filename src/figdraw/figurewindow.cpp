@@ -4,6 +4,7 @@
 #include "errorreport.h"
 #include "numberreader.h"
 #include "picturebox.h"
+#include "picturefile.h"
 #include "prompt.h"
 #include "twips.h"
 #include "unfolding.h"
@@ -24,6 +25,7 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
     setFixedSize(fromTwips(0, 0, 9450, 7965).size());
 
     Picture1->setGeometry(fromTwips(360, 960, 5895, 5895));
+    Picture1->setAccessibleName(QStringLiteral("Рисунок"));
     Command1 = addButton(QStringLiteral("Окружности по горизонтали"),
                          fromTwips(6720, 1200, 1935, 615), 9.75, false);
     Command2 = addButton(QStringLiteral("Снежинка"), fromTwips(6720, 2880, 1935, 615), 9.75, false);
@@ -56,9 +58,12 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
     setTabOrder(Command6, Command7);
     setTabOrder(Command7, Command8);
 
-    // The menu of the canvas chooses the pace; a figure button first finishes
-    // the figure that is unfolding, then runs its own command.
+    // The menu of the canvas copies and saves the picture and chooses the pace;
+    // a figure button first finishes the figure that is unfolding, then runs its own command.
+    auto *pictureFile = new PictureFile(this, Picture1);
     unfolding = new Unfolding(this, QStringLiteral("Рисовать"));
+    Picture1->menu()->addActions({pictureFile->copy, pictureFile->save});
+    Picture1->menu()->addSeparator();
     Picture1->menu()->addActions(unfolding->paceActions());
     connect(Picture1, &PictureBox::clicked, unfolding, &Unfolding::step);
     for (QPushButton *button : {Command1, Command2, Command5, Command6, Command7, Command8})
