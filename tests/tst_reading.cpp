@@ -6,6 +6,17 @@
 using Read = NumberReading::Status;
 using Counted = CountReading::Status;
 
+// How a typed text reads in a locale, as a number and as a count.
+struct Reading
+{
+    const char *text;
+    Read status;
+    double value;
+    Counted countStatus;
+    int count;
+    const char *locale = "ru_RU";
+};
+
 class TestReading : public QObject
 {
     Q_OBJECT
@@ -18,74 +29,48 @@ private slots:
 
 void TestReading::reads_data()
 {
-    QTest::addColumn<QString>("locale");
+    QTest::addColumn<Reading>("row");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<Read>("status");
-    QTest::addColumn<double>("value");
-    QTest::addColumn<Counted>("countStatus");
-    QTest::addColumn<int>("count");
     const Read N = Read::Number, NaN = Read::NotANumber, Big = Read::Overflow;
     const Counted C = Counted::Count, No = Counted::NotANumber, Out = Counted::OutOfRange;
     const Counted Neg = Counted::Negative;
-    struct Row
-    {
-        const char *text;
-        Read status;
-        double value;
-        Counted countStatus;
-        int count;
-    };
     // clang-format off
     // Russian: ',' separates decimals, a blank groups digits; '.' is taken as well.
-    const Row russian[] = {
-        {" 33,75 ", N, 33.75, C, 34},   {"33.75", N, 33.75, C, 34},       {"2,5", N, 2.5, C, 2},
-        {"3,5", N, 3.5, C, 4},          {",5", N, 0.5, C, 0},             {"5,", N, 5, C, 5},
-        {"+7", N, 7, C, 7},             {"\t2,5E-1\n", N, 0.25, C, 0},    {"1e+3", N, 1000, C, 1000},
-        {"32767,4", N, 32767.4, C, 32767}, {"32767,5", N, 32767.5, Out, 0}, {"-0,4", N, -0.4, C, 0},
-        {"-3", N, -3, Neg, 0},          {"-32768", N, -32768, Neg, 0},    {"-32769", N, -32769, Out, 0},
-        {"1e-400", N, 0, C, 0},         {"0e99999999999", N, 0, C, 0},    {"1e400", Big, 0, Out, 0},
-        {"-1e400", Big, 0, Out, 0},     {"", NaN, 0, No, 0},              {"   ", NaN, 0, No, 0},
-        {"-", NaN, 0, No, 0},           {",", NaN, 0, No, 0},             {"1,5,5", NaN, 0, No, 0},
-        {"1 000", NaN, 0, No, 0},       {"0x10", NaN, 0, No, 0},          {"inf", NaN, 0, No, 0},
-        {"NaN", NaN, 0, No, 0},         {"1e", NaN, 0, No, 0},            {"--1", NaN, 0, No, 0},
-        {"12abc", NaN, 0, No, 0},       {"١٢", NaN, 0, No, 0},            {"\u202e2\u0301", NaN, 0, No, 0},
-        {"<b>1</b>", NaN, 0, No, 0},    {"1\a2", NaN, 0, No, 0},
-    };
     // English groups digits with ',', German with '.': only the other one separates decimals.
-    const Row english[] = {{" -2.5e1 ", N, -25, Neg, 0}, {"33,75", NaN, 0, No, 0}, {".", NaN, 0, No, 0}};
-    const Row german[] = {{"33,75", N, 33.75, C, 34}, {"33.75", NaN, 0, No, 0}};
-    // clang-format on
-    const auto add = [](const char *locale, const auto &rows) {
-        for (const Row &row : rows)
-            QTest::addRow("%s: %s", locale, row.text)
-                    << QString(locale) << QString::fromUtf8(row.text) << row.status << row.value
-                    << row.countStatus << row.count;
+    const Reading rows[] = {
+        {" 33,75 ", N, 33.75, C, 34},   {"33.75", N, 33.75, C, 34},       {"2,5", N, 2.5, C, 2},           {"3,5", N, 3.5, C, 4},
+        {",5", N, 0.5, C, 0},           {"5,", N, 5, C, 5},               {"+7", N, 7, C, 7},              {"\t2,5E-1\n", N, 0.25, C, 0},
+        {"1e+3", N, 1000, C, 1000},     {"32767,4", N, 32767.4, C, 32767}, {"32767,5", N, 32767.5, Out, 0}, {"-0,4", N, -0.4, C, 0},
+        {"-3", N, -3, Neg, 0},          {"-32768", N, -32768, Neg, 0},    {"-32769", N, -32769, Out, 0},   {"1e-400", N, 0, C, 0},
+        {"0e99999999999", N, 0, C, 0},  {"1e400", Big, 0, Out, 0},        {"-1e400", Big, 0, Out, 0},      {"", NaN, 0, No, 0},
+        {"   ", NaN, 0, No, 0},         {"-", NaN, 0, No, 0},             {",", NaN, 0, No, 0},            {"1,5,5", NaN, 0, No, 0},
+        {"1 000", NaN, 0, No, 0},       {"0x10", NaN, 0, No, 0},          {"inf", NaN, 0, No, 0},          {"NaN", NaN, 0, No, 0},
+        {"1e", NaN, 0, No, 0},          {"--1", NaN, 0, No, 0},           {"12abc", NaN, 0, No, 0},        {"١٢", NaN, 0, No, 0},
+        {"\u202e2\u0301", NaN, 0, No, 0}, {"<b>1</b>", NaN, 0, No, 0},    {"1\a2", NaN, 0, No, 0},
+        {" -2.5e1 ", N, -25, Neg, 0, "en_US"}, {"33,75", NaN, 0, No, 0, "en_US"}, {".", NaN, 0, No, 0, "en_US"},
+        {"33,75", N, 33.75, C, 34, "de_DE"},   {"33.75", NaN, 0, No, 0, "de_DE"},
     };
-    add("ru_RU", russian);
-    add("en_US", english);
-    add("de_DE", german);
-    QTest::newRow("NUL inside") << u"ru_RU"_qs << u"1\u00002"_qs << NaN << 0.0 << No << 0;
-    QTest::newRow("100 000 x") << u"ru_RU"_qs << QString(100'000, u'x') << NaN << 0.0 << No << 0;
-    QTest::newRow("100 000 9") << u"ru_RU"_qs << QString(100'000, u'9') << Big << 0.0 << Out << 0;
+    // clang-format on
+    for (const Reading &row : rows)
+        QTest::addRow("%s: %s", row.locale, row.text) << row << QString::fromUtf8(row.text);
+    QTest::newRow("NUL inside") << Reading{"", NaN, 0, No, 0} << u"1\u00002"_qs;
+    QTest::newRow("100 000 x") << Reading{"", NaN, 0, No, 0} << QString(100'000, u'x');
+    QTest::newRow("100 000 9") << Reading{"", Big, 0, Out, 0} << QString(100'000, u'9');
 }
 
 // How a typed text reads as a number, and as a count: rounded half to even,
 // refused when negative or beyond 16 bits.
 void TestReading::reads()
 {
-    QFETCH(QString, locale);
+    QFETCH(Reading, row);
     QFETCH(QString, text);
-    QFETCH(Read, status);
-    QFETCH(double, value);
-    QFETCH(Counted, countStatus);
-    QFETCH(int, count);
-    const NumberReading reading = readNumber(text, QLocale(locale));
-    QCOMPARE(reading.status, status);
+    const NumberReading reading = readNumber(text, QLocale(row.locale));
+    QCOMPARE(reading.status, row.status);
     if (reading.ok())
-        QCOMPARE(reading.value, value);
-    const CountReading counted = readCount(text, QLocale(locale));
-    QCOMPARE(counted.status, countStatus);
-    QCOMPARE(int(counted.value), count);
+        QCOMPARE(reading.value, row.value);
+    const CountReading counted = readCount(text, QLocale(row.locale));
+    QCOMPARE(counted.status, row.countStatus);
+    QCOMPARE(int(counted.value), row.count);
 }
 
 // Reports quote at most 40 characters; one beyond the basic plane counts as one, never split.

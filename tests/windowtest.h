@@ -12,9 +12,9 @@
 
 #include <optional>
 
-// Answers the program's real modal dialogs while a command runs: types a
-// prepared answer into the next prompt (or cancels it), and closes every
-// error report after noting what it said.
+// Answers the program's real modal dialogs while a command runs: types the
+// prepared answer into the next prompt or file dialog and confirms it (nullopt
+// cancels), and closes every error report after noting what it said.
 class DialogDriver
 {
 public:
@@ -24,7 +24,6 @@ public:
         timer.start(5);
     }
 
-    // The next prompt gets this text typed and confirmed; nullopt cancels it.
     void nextAnswer(std::optional<QString> text)
     {
         answerPending = true;
@@ -32,16 +31,8 @@ public:
         reportText.clear();
     }
 
-    // The next file dialog chooses this file; nullopt cancels it.
-    void nextFile(std::optional<QString> path)
-    {
-        filePending = true;
-        file = std::move(path);
-        reportText.clear();
-    }
-
-    QStringList prompt;     // label, title, text at the start, the two buttons
-    QStringList fileDialog; // title, the file it proposed
+    // A prompt's label, title, text at the start and buttons; a file dialog's title and file.
+    QStringList asked;
     QString reportTitle, reportText;
     Qt::TextFormat reportFormat = Qt::AutoText;
     // Whether the last prompt and report came up active, with the keyboard focus in them.
@@ -58,40 +49,42 @@ private:
         if (!modal || !(modal->isActiveWindow() || ticksWaited > 200))
             return;
         const bool focused
-                = modal->isActiveWindow() && modal->isAncestorOf(QApplication::focusWidget());
-        if (auto *input = qobject_cast<QInputDialog *>(modal); input && answerPending) {
-            answerPending = false;
-            ++prompts;
-            promptHadFocus = focused && qobject_cast<QLineEdit *>(QApplication::focusWidget());
-            prompt = {input->labelText(), input->windowTitle(), input->textValue(),
-                      input->okButtonText(), input->cancelButtonText()};
-            if (typed)
-                input->setTextValue(*typed);
-            input->done(typed ? QDialog::Accepted : QDialog::Rejected);
-        } else if (auto *files = qobject_cast<QFileDialog *>(modal); files && filePending) {
-            filePending = false;
-            fileDialog = {files->windowTitle(), files->selectedFiles().value(0)};
-            if (file) {
-                // Typed into the name field, as a person would, then Save.
-                files->findChild<QLineEdit *>(u"fileNameEdit"_qs)->setText(*file);
-                static_cast<QDialog *>(files)->accept();
-            } else {
-                files->reject();
-            }
-        } else if (auto *report = qobject_cast<QMessageBox *>(modal)) {
-            reportHadFocus = focused;
+                = modal->isActiveWindow() && qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        if (auto *report = qobject_cast<QMessageBox *>(modal)) {
+            reportHadFocus
+                    = modal->isActiveWindow() && modal->isAncestorOf(QApplication::focusWidget());
             reportTitle = report->windowTitle();
             reportText = report->text();
             reportFormat = report->textFormat();
             report->accept();
+            return;
         }
+        if (!answerPending)
+            return;
+        answerPending = false;
+        auto *dialog = static_cast<QDialog *>(modal);
+        if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+            ++prompts;
+            promptHadFocus = focused;
+            asked = {input->labelText(), input->windowTitle(), input->textValue(),
+                     input->okButtonText(), input->cancelButtonText()};
+            input->setTextValue(typed.value_or(QString()));
+        } else if (auto *files = qobject_cast<QFileDialog *>(modal)) {
+            asked = {files->windowTitle(), files->selectedFiles().value(0)};
+            // Typed into the name field, as a person would.
+            files->findChild<QLineEdit *>(u"fileNameEdit"_qs)->setText(typed.value_or(QString()));
+        }
+        if (typed)
+            dialog->accept();
+        else
+            dialog->reject();
     }
 
     QTimer timer;
     QWidget *waitingFor = nullptr;
     int ticksWaited = 0;
-    bool answerPending = false, filePending = false;
-    std::optional<QString> typed, file;
+    bool answerPending = false;
+    std::optional<QString> typed;
 };
 
 const QRgb white = qRgb(255, 255, 255);
