@@ -12,9 +12,8 @@
 
 #include <optional>
 
-// Answers the program's real modal dialogs while a command runs: types the
-// prepared answer into the next prompt or file dialog and confirms it (nullopt
-// cancels), and closes every error report after noting what it said.
+// Answers the real modal dialogs while a command runs: types the answer into the next
+// prompt or file dialog (nullopt cancels), notes and closes every error report.
 class DialogDriver
 {
 public:
@@ -28,6 +27,7 @@ public:
     {
         answerPending = true;
         typed = std::move(text);
+        asked.clear();
         reportText.clear();
     }
 
@@ -37,7 +37,6 @@ public:
     Qt::TextFormat reportFormat = Qt::AutoText;
     // Whether the last prompt and report came up active, with the keyboard focus in them.
     bool promptHadFocus = false, reportHadFocus = false;
-    int prompts = 0;
 
 private:
     void answer()
@@ -48,8 +47,6 @@ private:
         waitingFor = modal;
         if (!modal || !(modal->isActiveWindow() || ticksWaited > 200))
             return;
-        const bool focused
-                = modal->isActiveWindow() && qobject_cast<QLineEdit *>(QApplication::focusWidget());
         if (auto *report = qobject_cast<QMessageBox *>(modal)) {
             reportHadFocus
                     = modal->isActiveWindow() && modal->isAncestorOf(QApplication::focusWidget());
@@ -64,8 +61,8 @@ private:
         answerPending = false;
         auto *dialog = static_cast<QDialog *>(modal);
         if (auto *input = qobject_cast<QInputDialog *>(modal)) {
-            ++prompts;
-            promptHadFocus = focused;
+            promptHadFocus = modal->isActiveWindow()
+                    && qobject_cast<QLineEdit *>(QApplication::focusWidget());
             asked = {input->labelText(), input->windowTitle(), input->textValue(),
                      input->okButtonText(), input->cancelButtonText()};
             input->setTextValue(typed.value_or(QString()));
@@ -74,10 +71,7 @@ private:
             // Typed into the name field, as a person would.
             files->findChild<QLineEdit *>(u"fileNameEdit"_qs)->setText(typed.value_or(QString()));
         }
-        if (typed)
-            dialog->accept();
-        else
-            dialog->reject();
+        typed ? dialog->accept() : dialog->reject();
     }
 
     QTimer timer;
@@ -89,13 +83,26 @@ private:
 
 const QRgb white = qRgb(255, 255, 255);
 
-// The widget that takes the focus after this one when Tab is pressed.
-inline QWidget *nextInTabOrder(QWidget *widget)
+// Whether Tab moves the focus through the widgets in this order.
+inline bool inTabOrder(const QList<QWidget *> &widgets)
 {
-    do
-        widget = widget->nextInFocusChain();
-    while (widget->focusPolicy() == Qt::NoFocus);
-    return widget;
+    for (qsizetype i = 0; i + 1 < widgets.size(); ++i) {
+        QWidget *next = widgets[i]->nextInFocusChain();
+        while (next->focusPolicy() == Qt::NoFocus)
+            next = next->nextInFocusChain();
+        if (next != widgets[i + 1])
+            return false;
+    }
+    return true;
+}
+
+// The item of the window's menus with this text.
+inline QAction *menuItem(QWidget *window, const QString &text)
+{
+    for (QAction *action : window->findChildren<QAction *>())
+        if (action->text() == text)
+            return action;
+    return nullptr;
 }
 
 // The bounding box of everything in the area that is not white.
@@ -114,9 +121,8 @@ inline QRect inkBounds(const QImage &image, QRect area = {})
 inline QImage screenshot(QWidget *window, const QString &name)
 {
     QTest::qWait(100); // let the server show the last paint
-    const QRect frame = window->geometry();
     const QImage shot = window->screen()
-                                ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+                                ->grabWindow(window->winId())
                                 .toImage()
                                 .convertToFormat(QImage::Format_RGB32);
     const QDir folder(QCoreApplication::applicationDirPath() + u"/../screenshots"_qs);
