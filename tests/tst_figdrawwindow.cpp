@@ -29,17 +29,10 @@ class StillClock : public RandomColours
 
 const QRgb magenta = qRgb(128, 0, 128), blue = qRgb(0, 0, 255);
 
-// A button and what is typed; the label after it; the figure drawn (the system's corners, x, y,
-// size) or the report.
-struct Command
-{
-    int button;
-    std::optional<QString> typed;
-    QString prompt, counts;
-    Procedure procedure = nullptr;
-    QList<double> start = {};
-    QString report = {};
-};
+// A button, what is typed, the label after it, the figure drawn (system, x, y, size) or the report.
+// clang-format off
+struct Command { int button; std::optional<QString> typed; QString prompt, counts; Procedure procedure = nullptr; QList<double> start = {}; QString report = {}; };
+// clang-format on
 
 } // namespace
 
@@ -94,17 +87,13 @@ void TestFigdrawWindow::layout()
     QCOMPARE(form->size(), QSize(630, 531));
     // clang-format off
     const struct { QWidget *widget; QRect geometry; const char *text; double points; bool bold; } controls[] = {
-        {form->Command1, {448, 80, 129, 41}, "Окружности по горизонтали", 9.75, false},
-        {form->Command7, {448, 136, 129, 41}, "Окружности по вертикали", 9.75, false},
-        {form->Command2, {448, 192, 129, 41}, "Снежинка", 9.75, false},
-        {form->Command5, {448, 248, 129, 41}, "Снежинка 6-конечная", 9.75, false},
+        {form->Command1, {448, 80, 129, 41}, "Окружности по горизонтали", 9.75, false}, {form->Command3, {72, 472, 129, 41}, "Сброс", 12, true},
+        {form->Command7, {448, 136, 129, 41}, "Окружности по вертикали", 9.75, false},   {form->Command4, {240, 472, 129, 41}, "Выход", 12, true},
+        {form->Command2, {448, 192, 129, 41}, "Снежинка", 9.75, false},                  {form->Label2, {448, 416, 129, 97}, "", 9.75, false},
+        {form->Command5, {448, 248, 129, 41}, "Снежинка 6-конечная", 9.75, false},       {form->Picture1, {24, 64, 393, 393}, "", 0, false},
         {form->Command6, {448, 304, 129, 41}, "Салфетка Серпинского", 9.75, false},
         {form->Command8, {448, 360, 129, 41}, "Окружности по диагонали", 9.75, false},
-        {form->Command3, {72, 472, 129, 41}, "Сброс", 12, true},
-        {form->Command4, {240, 472, 129, 41}, "Выход", 12, true},
         {form->Label1, {80, 16, 465, 33}, "Построение рекурсивных изображений", 13.5, true},
-        {form->Label2, {448, 416, 129, 97}, "", 9.75, false},
-        {form->Picture1, {24, 64, 393, 393}, "", 0, false},
     };
     // clang-format on
     for (const auto &control : controls) {

@@ -7,15 +7,9 @@ using Read = NumberReading::Status;
 using Counted = CountReading::Status;
 
 // How a typed text reads in a locale, as a number and as a count.
-struct Reading
-{
-    const char *text;
-    Read status;
-    double value;
-    Counted countStatus;
-    int count;
-    const char *locale = "ru_RU";
-};
+// clang-format off
+struct Reading { const char *text; Read status; double value; Counted countStatus; int count; const char *locale = "ru_RU"; };
+// clang-format on
 
 class TestReading : public QObject
 {
