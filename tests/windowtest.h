@@ -121,10 +121,10 @@ inline QRect inkBounds(const QImage &image, QRect area = {})
 inline QImage screenshot(QWidget *window, const QString &name)
 {
     QTest::qWait(100); // let the server show the last paint
-    const QImage shot = window->screen()
-                                ->grabWindow(window->winId())
-                                .toImage()
-                                .convertToFormat(QImage::Format_RGB32);
+    QImage shot = window->screen()
+                          ->grabWindow(window->winId())
+                          .toImage()
+                          .convertToFormat(QImage::Format_RGB32);
     const QDir folder(QCoreApplication::applicationDirPath() + u"/../screenshots"_qs);
     folder.mkpath(u"."_qs);
     shot.save(folder.filePath(name));

@@ -51,5 +51,6 @@ void FigureRecord::replay(qsizetype first, qsizetype last, Canvas &canvas) const
 
 qsizetype FigureRecord::bytes() const
 {
-    return qsizetype(shapes_.capacity() * sizeof(Shape) + steps_.capacity() * sizeof(Step));
+    return qsizetype(shapes_.capacity()) * qsizetype(sizeof(Shape))
+            + qsizetype(steps_.capacity()) * qsizetype(sizeof(Step));
 }

@@ -31,7 +31,7 @@ QString writePng(const QImage &picture, const QString &path)
     for (qsizetype done = 0; done < png.size();) {
         const qint64 written = file.write(png.constData() + done, png.size() - done);
         if (written <= 0) {
-            const QString reason = file.errorString();
+            QString reason = file.errorString();
             file.cancelWriting();
             return reason;
         }
