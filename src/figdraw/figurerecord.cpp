@@ -2,8 +2,8 @@
 
 void FigureRecord::clear()
 {
-    shapes_ = {};
-    steps_ = {};
+    shapes_ = std::vector<Shape>();
+    steps_ = std::vector<Step>();
 }
 
 void FigureRecord::DrawLine(float x1, float y1, float x2, float y2, QRgb colour)
