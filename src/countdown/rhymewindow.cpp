@@ -92,7 +92,12 @@ void Form1::Command2_Click()
     n = count.value;
     Text2->setText(countText(n));
     verses = {};
-    negr(n, verses);
+    try {
+        negr(n, verses);
+    } catch (...) { // what was written before a failure stays in the box
+        writeCalls(0, verses.callStarts.size());
+        throw;
+    }
     unfolding->start(verses.callStarts.size(),
                      [this](qsizetype first, qsizetype last) { writeCalls(first, last); });
 }
