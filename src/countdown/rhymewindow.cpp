@@ -132,6 +132,7 @@ void Form1::showVerseMenu(const QPoint &position)
 void Form1::Command3_Click()
 {
     unfolding->stop();
+    verses = {}; // what was left of a stopped verse
     Text1->clear();
 }
 

@@ -159,6 +159,7 @@ void Form1::Command6_Click()
 void Form1::Command3_Click()
 {
     unfolding->stop();
+    record.clear(); // what was left of a stopped figure
     Picture1->ClearCanvas();
     Label2->clear();
 }
