@@ -15,16 +15,178 @@ namespace {
 const QString closing = u"Нет больше негритят!"_qs;
 } // namespace
 
+// clang-format off
+struct Scenario { QStringList steps; int lines; QString lastLine; bool newestInView; };
+// clang-format on
+
 class TestCountdown : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void verseWriter();
-    void init();
-    void layout();
-    void startAppendAndReset();
-    void paces();
+    // CR LF line ends, none after the closing line; where each call's writing begins.
+    void verseWriter()
+    {
+        Verses box;
+        negr(2, box);
+        QCOMPARE(box.callStarts, (QList<qsizetype>{0, 115, 230}));
+        QCOMPARE(box.text,
+                 u" 2 негритят пошли купаться в море,\r\n 2 негритят резвились на просторе,\r\n"
+                 "Один из них пропал и вот вам результат:\r\n\r\n"
+                 " 1 негритят пошли купаться в море,\r\n 1 негритят резвились на просторе,\r\n"
+                 "Один из них пропал и вот вам результат:\r\n\r\nНет больше негритят!"_qs);
+        negr(10, box);
+        QVERIFY(box.text.contains(u"негритят! 10 негритят пошли купаться в море,\r\n"_qs));
+        // The largest count nests 32768 calls on the main thread's stack, in every build.
+        box = {};
+        negr(32767, box);
+        QCOMPARE(box.callStarts.size(), 32768);
+        QVERIFY(box.text.startsWith(u" 32767 негритят пошли купаться в море,\r\n"_qs));
+        QVERIFY(box.text.endsWith(
+                u" 1 негритят резвились на просторе,\r\n"
+                "Один из них пропал и вот вам результат:\r\n\r\nНет больше негритят!"_qs));
+    }
+    void init()
+    {
+        form = std::make_unique<Form1>();
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        dialogs.emplace();
+    }
+    // Places, captions, fonts, focus, tab order, accessible names; Qt's texts in Russian.
+    void layout()
+    {
+        QCOMPARE(form->windowTitle(), u"10 негритят! "_qs);
+        QCOMPARE(form->size(), QSize(378, 293));
+        // clang-format off
+        const struct { QWidget *widget; QRect geometry; const char *text; double points; } controls[] = {
+            {form->Command1, {240, 248, 65, 33}, "Выход", 0}, {form->Command2, {48, 248, 65, 33}, "Пуск", 0},
+            {form->Command3, {144, 248, 65, 33}, "Сброс", 0}, {form->Label1, {104, 216, 33, 17}, "n", 9.75},
+            {form->Text1, {16, 8, 345, 185}, "Стихи", 8.25},  {form->Text2, {144, 208, 65, 33}, "Количество", 12},
+        };
+        // clang-format on
+        for (const auto &control : controls) {
+            QCOMPARE(control.widget->geometry(), control.geometry);
+            if (auto *button = qobject_cast<QPushButton *>(control.widget)) {
+                QCOMPARE(button->text(), QString::fromUtf8(control.text));
+                QVERIFY(!button->isDefault() && !button->autoDefault());
+                continue;
+            }
+            QCOMPARE(control.widget->font().pointSizeF(), control.points);
+            QVERIFY(control.widget->font().bold());
+            auto *label = qobject_cast<QLabel *>(control.widget);
+            QCOMPARE(label ? label->text() : control.widget->accessibleName(),
+                     QString::fromUtf8(control.text));
+        }
+        QCOMPARE(form->Label1->alignment(), Qt::AlignCenter);
+        QCOMPARE(form->Text1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        QCOMPARE(form->Text1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QVERIFY(form->Text1->verticalScrollBar()->isVisible());
+        QCOMPARE(QApplication::focusWidget(), form->Command1);
+        QVERIFY(inTabOrder(
+                {form->Command1, form->Command2, form->Text1, form->Command3, form->Text2}));
+
+        // The verse box's menu: Qt's items in Russian, then the paces, "сразу" chosen.
+        QVERIFY(loadQtRussianTexts(*qApp));
+        const QStringList items = chooseFromMenu(form->Text1->viewport());
+        QVERIFY2(items.value(0).contains(QRegularExpression(u"^&?[А-Я]"_qs)),
+                 qPrintable(items.value(0)));
+        // clang-format off
+        QCOMPARE(items.mid(items.size() - 5), (QStringList{{}, u"Писать сразу ✓"_qs, u"Писать быстро"_qs, u"Писать медленно"_qs, u"Писать по шагам"_qs}));
+        // clang-format on
+    }
+    // Verses join whatever the box holds; a hand-typed count does nothing; reset empties
+    // the verse box only; what is refused changes neither box.
+    void startAppendAndReset()
+    {
+        QTest::keyClicks(form->Text1, "Rhyme");
+        QTest::keyClick(form->Text1, Qt::Key_Return);
+        form->Text2->setText(u"7"_qs);
+        start(u"2"_qs);
+        QCOMPARE(dialogs->asked,
+                 (QStringList{
+                         u"введите кол-во негритят"_qs, u"*_*"_qs, {}, u"ОК"_qs, u"Отмена"_qs}));
+        QVERIFY(dialogs->promptHadFocus);
+        QCOMPARE(form->Text2->text(), u" 2"_qs);
+        Verses verses;
+        negr(2, verses);
+        QCOMPARE(form->Text1->toPlainText(),
+                 u"Rhyme\n"_qs + verses.text.replace(u"\r\n"_qs, u"\n"_qs));
+        const QImage shot
+                = screenshot(form.get(), u"countdown-verse-2.png"_qs); // what a person sees on X
+        QVERIFY(QGuiApplication::platformName() != u"xcb"
+                || inkBounds(shot, form->Text1->geometry().adjusted(4, 4, -24, -4)).height() > 100);
+        start(QLocale().toString(0.5, 'f', 1)); // half to even: 0
+        QCOMPARE(form->Text2->text(), u" 0"_qs);
+        start(u"1"_qs);
+        QCOMPARE(boxLines()[9], closing + closing + u" 1 негритят пошли купаться в море,"_qs);
+
+        form->Command3->click();
+        QCOMPARE(form->Text1->toPlainText(), QString());
+        QCOMPARE(form->Text2->text(), u" 1"_qs);
+        start(QLocale().toString(3.5, 'f', 1));
+        QCOMPARE(form->Text2->text(), u" 4"_qs);
+        QCOMPARE(boxLines().size(), 17);
+
+        // A refused start reports plainly (a cancelled one not at all) and leaves both boxes.
+        const QString markup = u"<b>"_qs + QString(50, u'x'), verse = form->Text1->toPlainText();
+        // clang-format off
+        const std::pair<std::optional<QString>, QString> refused[] = {{std::nullopt, {}},
+            {markup, u"Несоответствие типа: «%1…» — не число."_qs.arg(markup.first(40))},
+            {u"40000"_qs, u"Переполнение: «40000» — число должно быть от -32768 до 32767."_qs},
+            {u"-32768"_qs, u"Количество не может быть отрицательным: «-32768»."_qs}};
+        // clang-format on
+        for (const auto &[typed, report] : refused) {
+            start(typed);
+            QCOMPARE(dialogs->reportText, report);
+            QVERIFY(report.isEmpty()
+                    || (dialogs->reportTitle == u"10 негритят! " && dialogs->reportHadFocus
+                        && dialogs->reportFormat == Qt::PlainText));
+            QCOMPARE(form->Text1->toPlainText() + form->Text2->text(), verse + u" 4"_qs);
+        }
+        form->Command1->click();
+        QVERIFY(!form->isVisible());
+    }
+    void scenarios_data()
+    {
+        // What the user does (a number starts a verse); then the box's lines, its last line,
+        // and whether the newest line is in view.
+        QTest::addColumn<Scenario>("row");
+        // clang-format off
+        QTest::newRow("steps follow the newest line") << Scenario{{u"по шагам"_qs, u"100"_qs, u"Space"_qs, u"Right"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"wait"_qs}, 25, {}, true};
+        QTest::newRow("fast, Esc") << Scenario{{u"быстро"_qs, u"100"_qs, u"tick<"_qs, u"Esc"_qs}, 401, closing, true};
+        QTest::newRow("slow, Esc") << Scenario{{u"медленно"_qs, u"3"_qs, u"tick>"_qs, u"Esc"_qs}, 13, closing, true};
+        QTest::newRow("Пуск finishes the verse first") << Scenario{{u"по шагам"_qs, u"2"_qs, u"Space"_qs, u"1"_qs, u"Esc"_qs}, 13, closing, true};
+        QTest::newRow("at once") << Scenario{{u"100"_qs}, 401, closing, false};
+        QTest::newRow("reset stops") << Scenario{{u"быстро"_qs, u"100"_qs, u"reset"_qs, u"wait"_qs}, 1, {}, true};
+        QTest::newRow("reset lets Space type") << Scenario{{u"по шагам"_qs, u"100"_qs, u"reset"_qs, u"type"_qs}, 1, u"a b"_qs, true};
+        // clang-format on
+    }
+    // Paces, steps, Esc, reset and starts mixed as a user mixes them. The keys go to
+    // the exit button, which they must never press.
+    void scenarios()
+    {
+        QFETCH(Scenario, row);
+        QElapsedTimer sinceStart;
+        for (const QString &step : row.steps) {
+            if (commonStep(step, form->Command1, sinceStart, [&] { return boxLines().size() > 5; }))
+                continue;
+            if (QStringList{u"быстро"_qs, u"медленно"_qs, u"по шагам"_qs}.contains(step))
+                chooseFromMenu(form->Text1->viewport(), u"Писать "_qs + step);
+            else if (step == u"reset")
+                form->Command3->click();
+            else if (step == u"type")
+                QTest::keyClicks(form->Text1, "a b");
+            else
+                start(step), sinceStart.start();
+        }
+        QCOMPARE(boxLines().size(), row.lines);
+        QCOMPARE(boxLines().constLast(), row.lastLine);
+        const QScrollBar *bar = form->Text1->verticalScrollBar();
+        QCOMPARE(bar->value() == bar->maximum(), row.newestInView);
+        QVERIFY(form->isVisible());
+    }
 
 private:
     void start(const std::optional<QString> &typed)
@@ -37,151 +199,6 @@ private:
     std::unique_ptr<Form1> form;
     std::optional<DialogDriver> dialogs;
 };
-
-// CR LF line ends, none after the closing line; where each call's writing begins.
-void TestCountdown::verseWriter()
-{
-    Verses box;
-    negr(2, box);
-    QCOMPARE(box.callStarts, (QList<qsizetype>{0, 115, 230}));
-    QCOMPARE(box.text,
-             u" 2 негритят пошли купаться в море,\r\n 2 негритят резвились на просторе,\r\n"
-             "Один из них пропал и вот вам результат:\r\n\r\n"
-             " 1 негритят пошли купаться в море,\r\n 1 негритят резвились на просторе,\r\n"
-             "Один из них пропал и вот вам результат:\r\n\r\nНет больше негритят!"_qs);
-    negr(10, box);
-    QVERIFY(box.text.contains(u"негритят! 10 негритят пошли купаться в море,\r\n"_qs));
-    // The largest count nests 32768 calls on the main thread's stack, in every build.
-    box = {};
-    negr(32767, box);
-    QCOMPARE(box.callStarts.size(), 32768);
-    QVERIFY(box.text.startsWith(u" 32767 негритят пошли купаться в море,\r\n"_qs));
-    QVERIFY(box.text.endsWith(
-            u" 1 негритят резвились на просторе,\r\n"
-            "Один из них пропал и вот вам результат:\r\n\r\nНет больше негритят!"_qs));
-}
-
-void TestCountdown::init()
-{
-    form = std::make_unique<Form1>();
-    form->show();
-    form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    dialogs.emplace();
-}
-
-// Places, captions, fonts, focus, tab order, accessible names; Qt's texts in Russian.
-void TestCountdown::layout()
-{
-    QCOMPARE(form->windowTitle(), u"10 негритят! "_qs);
-    QCOMPARE(form->size(), QSize(378, 293));
-    // clang-format off
-    const struct { QWidget *widget; QRect geometry; const char *text; double points; } controls[] = {
-        {form->Command1, {240, 248, 65, 33}, "Выход", 0}, {form->Command2, {48, 248, 65, 33}, "Пуск", 0},
-        {form->Command3, {144, 248, 65, 33}, "Сброс", 0}, {form->Label1, {104, 216, 33, 17}, "n", 9.75},
-        {form->Text1, {16, 8, 345, 185}, "Стихи", 8.25},  {form->Text2, {144, 208, 65, 33}, "Количество", 12},
-    };
-    // clang-format on
-    for (const auto &control : controls) {
-        QCOMPARE(control.widget->geometry(), control.geometry);
-        if (auto *button = qobject_cast<QPushButton *>(control.widget)) {
-            QCOMPARE(button->text(), QString::fromUtf8(control.text));
-            QVERIFY(!button->isDefault() && !button->autoDefault());
-            continue;
-        }
-        QCOMPARE(control.widget->font().pointSizeF(), control.points);
-        QVERIFY(control.widget->font().bold());
-        auto *label = qobject_cast<QLabel *>(control.widget);
-        QCOMPARE(label ? label->text() : control.widget->accessibleName(),
-                 QString::fromUtf8(control.text));
-    }
-    QCOMPARE(form->Label1->alignment(), Qt::AlignCenter);
-    QCOMPARE(form->Text1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-    QCOMPARE(form->Text1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-    QVERIFY(form->Text1->verticalScrollBar()->isVisible());
-    QCOMPARE(QApplication::focusWidget(), form->Command1);
-    QVERIFY(inTabOrder({form->Command1, form->Command2, form->Text1, form->Command3, form->Text2}));
-
-    QVERIFY(loadQtRussianTexts(*qApp));
-    const std::unique_ptr<QMenu> menu(form->Text1->createStandardContextMenu());
-    QVERIFY2(menu->actions().first()->text().contains(QRegularExpression(u"^&?[А-Я]"_qs)),
-             qPrintable(menu->actions().first()->text()));
-}
-
-// Verses join whatever the box holds; a hand-typed count does nothing; reset empties
-// the verse box only; what is refused changes neither box.
-void TestCountdown::startAppendAndReset()
-{
-    QTest::keyClicks(form->Text1, "Rhyme");
-    QTest::keyClick(form->Text1, Qt::Key_Return);
-    form->Text2->setText(u"7"_qs);
-    start(u"2"_qs);
-    QCOMPARE(dialogs->asked,
-             (QStringList{u"введите кол-во негритят"_qs, u"*_*"_qs, {}, u"ОК"_qs, u"Отмена"_qs}));
-    QVERIFY(dialogs->promptHadFocus);
-    QCOMPARE(form->Text2->text(), u" 2"_qs);
-    Verses verses;
-    negr(2, verses);
-    QCOMPARE(form->Text1->toPlainText(), u"Rhyme\n"_qs + verses.text.replace(u"\r\n"_qs, u"\n"_qs));
-    const QImage shot
-            = screenshot(form.get(), u"countdown-verse-2.png"_qs); // what a person sees on X
-    QVERIFY(QGuiApplication::platformName() != u"xcb"
-            || inkBounds(shot, form->Text1->geometry().adjusted(4, 4, -24, -4)).height() > 100);
-    start(QLocale().toString(0.5, 'f', 1)); // half to even: 0
-    QCOMPARE(form->Text2->text(), u" 0"_qs);
-    start(u"1"_qs);
-    QCOMPARE(boxLines()[9], closing + closing + u" 1 негритят пошли купаться в море,"_qs);
-
-    form->Command3->click();
-    QCOMPARE(form->Text1->toPlainText(), QString());
-    QCOMPARE(form->Text2->text(), u" 1"_qs);
-    start(QLocale().toString(3.5, 'f', 1));
-    QCOMPARE(form->Text2->text(), u" 4"_qs);
-    QCOMPARE(boxLines().size(), 17);
-
-    // A refused start reports plainly (a cancelled one not at all) and leaves both boxes.
-    const QString markup = u"<b>"_qs + QString(50, u'x'), verse = form->Text1->toPlainText();
-    // clang-format off
-    const std::pair<std::optional<QString>, QString> refused[] = {{std::nullopt, {}},
-        {markup, u"Несоответствие типа: «%1…» — не число."_qs.arg(markup.first(40))},
-        {u"40000"_qs, u"Переполнение: «40000» — число должно быть от -32768 до 32767."_qs},
-        {u"-32768"_qs, u"Количество не может быть отрицательным: «-32768»."_qs}};
-    // clang-format on
-    for (const auto &[typed, report] : refused) {
-        start(typed);
-        QCOMPARE(dialogs->reportText, report);
-        QVERIFY(report.isEmpty()
-                || (dialogs->reportTitle == u"10 негритят! " && dialogs->reportHadFocus
-                    && dialogs->reportFormat == Qt::PlainText));
-        QCOMPARE(form->Text1->toPlainText() + form->Text2->text(), verse + u" 4"_qs);
-    }
-}
-
-// Stepped, then finished by Пуск or Esc: the text written at once; Space presses no
-// button; reset stops the writing; exit closes the window.
-void TestCountdown::paces()
-{
-    start(u"2"_qs);
-    start(u"1"_qs);
-    const QString atOnce = form->Text1->toPlainText();
-    form->Command3->click();
-    menuItem(form.get(), u"Писать по шагам"_qs)->trigger();
-    start(u"2"_qs);
-    QCOMPARE(boxLines().size(), 5);
-    QTest::keyClick(form->Command1, Qt::Key_Space);
-    QCOMPARE(boxLines().size(), 9);
-    start(u"1"_qs); // finishes the verse for 2 first
-    QCOMPARE(form->Text2->text(), u" 1"_qs);
-    QTest::keyClick(form->Text1, Qt::Key_Escape);
-    QCOMPARE(form->Text1->toPlainText(), atOnce);
-    menuItem(form.get(), u"Писать быстро"_qs)->trigger();
-    start(u"100"_qs);
-    form->Command3->click();
-    QTest::qWait(120);
-    QCOMPARE(form->Text1->toPlainText(), QString());
-    form->Command1->click();
-    QVERIFY(!form->isVisible());
-}
 
 QTEST_MAIN(TestCountdown)
 #include "tst_countdown.moc"

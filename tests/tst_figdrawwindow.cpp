@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextLayout>
 
 #include <sys/resource.h>
 
@@ -31,6 +32,7 @@ const QRgb magenta = qRgb(128, 0, 128), blue = qRgb(0, 0, 255);
 
 // A button, what is typed, the label after it, the figure drawn (system, x, y, size) or the report.
 // clang-format off
+struct Scenario { QStringList steps; QString counts, picture; bool marked; };
 struct Command { int button; std::optional<QString> typed; QString prompt, counts; Procedure procedure = nullptr; QList<double> start = {}; QString report = {}; };
 // clang-format on
 
@@ -41,15 +43,275 @@ class TestFigdrawWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void layout();
-    void figureCommands_data();
-    void figureCommands();
-    void canvas();
-    void paces_data();
-    void paces();
-    void stepByStep();
-    void copyAndSave();
+    void init()
+    {
+        colours = StillClock();
+        form = std::make_unique<Form1>(colours);
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        dialogs.emplace();
+    }
+    // Places, captions, fonts and tab order.
+    void layout()
+    {
+        QCOMPARE(form->windowTitle(), u"Form1"_qs);
+        QCOMPARE(form->size(), QSize(630, 531));
+        // clang-format off
+        const struct { QWidget *widget; QRect geometry; const char *text; double points; bool bold; } controls[] = {
+            {form->Command1, {448, 80, 129, 41}, "Окружности по горизонтали", 9.75, false}, {form->Command3, {72, 472, 129, 41}, "Сброс", 12, true},
+            {form->Command7, {448, 136, 129, 41}, "Окружности по вертикали", 9.75, false},   {form->Command4, {240, 472, 129, 41}, "Выход", 12, true},
+            {form->Command2, {448, 192, 129, 41}, "Снежинка", 9.75, false},                  {form->Label2, {448, 416, 129, 97}, "", 9.75, false},
+            {form->Command5, {448, 248, 129, 41}, "Снежинка 6-конечная", 9.75, false},       {form->Picture1, {24, 64, 393, 393}, "", 0, false},
+            {form->Command6, {448, 304, 129, 41}, "Салфетка Серпинского", 9.75, false},
+            {form->Command8, {448, 360, 129, 41}, "Окружности по диагонали", 9.75, false},
+            {form->Label1, {80, 16, 465, 33}, "Построение рекурсивных изображений", 13.5, true},
+        };
+        // clang-format on
+        for (const auto &control : controls) {
+            QCOMPARE(control.widget->geometry(), control.geometry);
+            auto *button = qobject_cast<CaptionButton *>(control.widget);
+            if (auto *label = qobject_cast<QLabel *>(control.widget); label || button) {
+                QCOMPARE(button ? button->text() : label->text(), QString::fromUtf8(control.text));
+                QCOMPARE(control.widget->font().pointSizeF(), control.points);
+                QCOMPARE(control.widget->font().bold(), control.bold);
+            }
+        }
+        QCOMPARE(form->Label1->alignment(), Qt::AlignCenter);
+        QTextLayout caption(form->Command5->drawnCaption(), form->Command5->font());
+        caption.beginLayout();
+        for (QTextLine line = caption.createLine(); line.isValid(); line = caption.createLine())
+            line.setLineWidth(form->Command5->captionRect().width());
+        caption.endLayout();
+        QCOMPARE(caption.lineAt(1).textLength(), 10); // "6-конечная" kept whole
+        QCOMPARE(form->Picture1->contentsRect(), QRect(2, 2, 389, 389));
+        QCOMPARE(form->Picture1->accessibleName(), u"Рисунок"_qs);
+        QVERIFY(inTabOrder({form->Picture1, form->Command1, form->Command2, form->Command3,
+                            form->Command4, form->Command5, form->Command6, form->Command7,
+                            form->Command8}));
+
+        // The canvas menu, "сразу" chosen at the start; the Menu key opens it too.
+        // clang-format off
+        QCOMPARE(chooseFromMenu(form->Picture1), (QStringList{u"Копировать рисунок"_qs, u"Сохранить рисунок…"_qs, {},
+                 u"Рисовать сразу ✓"_qs, u"Рисовать быстро"_qs, u"Рисовать медленно"_qs, u"Рисовать по шагам"_qs}));
+        // clang-format on
+        QTest::keyClick(form->Picture1, Qt::Key_Menu);
+        QTRY_VERIFY(form->Picture1->menu()->isVisible());
+        form->Picture1->menu()->close();
+    }
+    void figureCommands_data()
+    {
+        QTest::addColumn<Command>("row");
+        // clang-format off
+        const QString r = u"Введите R<40"_qs, d = u"Введите длину луча d<100"_qs, d6 = u"Введите d<80"_qs;
+        const QString markup = u"<b>"_qs + QString(50, u'x'), decimal = u"33"_qs + QLocale().decimalPoint() + u"75"_qs;
+        const QString tooLarge = u"Слишком большой размер: рисунок потребовал бы больше 1 500 000 %1."_qs;
+        const auto label = [](int calls, int depth, const QString &shape, int shapes) {
+            return u"Вызовов: %1\nГлубина: %2\n%3: %4"_qs.arg(calls).arg(depth).arg(shape).arg(shapes);
+        };
+        const QString circles = u"Окружностей"_qs, lines = u"Линий"_qs, triangle = label(40, 4, lines, 78);
+        QTest::newRow("horizontal") << Command{1, u"30"_qs, r, label(15, 4, circles, 7), &Figures::Ris1, {0, 0, 200, 200, 100, 100, 30}};
+        QTest::newRow("vertical") << Command{7, decimal, r, label(31, 5, circles, 15), &Figures::Ris2, {0, 0, 200, 200, 100, 100, 33.75}};
+        QTest::newRow("diagonal") << Command{8, u"30"_qs, r, label(15, 4, circles, 7), &Figures::Diag, {0, 0, 200, 200, 100, 100, 30}};
+        QTest::newRow("snowflake") << Command{2, u"60"_qs, d, label(341, 5, lines, 340), &Figures::Ris, {-100, 100, 100, -100, 0, 0, 60}};
+        QTest::newRow("six-armed") << Command{5, u"60"_qs, d6, label(259, 4, lines, 129), &Figures::Ris3, {-100, 100, 100, -100, 0, 0, 60}};
+        QTest::newRow("triangle") << Command{6, QString(), QString(), triangle, &Figures::Treug, {0, 0, 100, 100, 50, 0, 100}};
+        QTest::newRow("cancel") << Command{1, std::nullopt, r, triangle};
+        QTest::newRow("not a number") << Command{2, markup, d, triangle, nullptr, {}, u"Несоответствие типа: «%1…» — не число."_qs.arg(markup.first(40))};
+        QTest::newRow("overflow") << Command{5, u"1e400"_qs, d6, triangle, nullptr, {}, u"Переполнение: «1e400» — слишком большое число."_qs};
+        QTest::newRow("circles") << Command{8, u"33253"_qs, r, triangle, nullptr, {}, tooLarge.arg(u"окружностей")};
+        QTest::newRow("lines") << Command{2, u"5120"_qs, d, triangle, nullptr, {}, tooLarge.arg(u"линий")};
+        // clang-format on
+    }
+    // Over the triangle, a button asks its question and paints its figure, the label
+    // (read out as it stands) telling how it recursed; or it reports plainly and changes nothing.
+    void figureCommands()
+    {
+        QFETCH(Command, row);
+        drawnAfter(form->Command6, {});
+        const QImage drawn = drawnAfter(command(row.button), row.typed);
+        const QStringList asked{row.prompt, u"Ввод данных"_qs, {}, u"ОК"_qs, u"Отмена"_qs};
+        QCOMPARE(dialogs->asked, row.prompt.isEmpty() ? QStringList() : asked);
+        QVERIFY(row.prompt.isEmpty() || dialogs->promptHadFocus);
+        QCOMPARE(form->Label2->text(), row.counts);
+        QCOMPARE(QAccessible::queryAccessibleInterface(form->Label2)->text(QAccessible::Name),
+                 row.counts);
+        QCOMPARE(dialogs->reportText, row.report);
+        if (!row.report.isEmpty())
+            QVERIFY(dialogs->reportTitle == u"Form1" && dialogs->reportFormat == Qt::PlainText
+                    && dialogs->reportHadFocus);
+
+        StillClock sameColours;
+        PictureBox expected;
+        Figures figures(expected, sameColours);
+        figures.Pi = 3.14157f;
+        expected.SetScale(0, 0, 100, 100);
+        figures.Treug(50, 0, 100);
+        if (row.procedure) {
+            const QList<double> &start = row.start;
+            expected.SetScale(qint16(start[0]), qint16(start[1]), qint16(start[2]),
+                              qint16(start[3]));
+            (figures.*row.procedure)(start[4], start[5], start[6]);
+        }
+        QCOMPARE(drawn, expected.picture());
+        if (row.procedure && QGuiApplication::platformName() == u"xcb") // what a person sees on X
+            QCOMPARE(screenshot(form.get(), u"figdraw-%1.png"_qs.arg(QTest::currentDataTag()))
+                             .copy(form->Picture1->geometry().adjusted(2, 2, -2, -2)),
+                     drawn);
+        QVERIFY(form->isVisible());
+    }
+    // The colours, the coordinate systems, chained lines, skipped circles, high density.
+    void canvas()
+    {
+        const QRgb palette[16]
+                = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xc0c0c0,
+                   0x808080, 0x0000ff, 0x00ff00, 0x00ffff, 0xff0000, 0xff00ff, 0xffff00, 0xffffff};
+        for (int index = 0; index < 16; ++index)
+            QCOMPARE(PaletteColour(index), palette[index] | 0xff000000);
+
+        PictureBox box;
+        box.SetScale(0, 0, 200, 200);
+        box.DrawCircle(100, 100, 100, magenta);
+        const QImage circle = box.picture();
+        QCOMPARE(inkBounds(circle), QRect(0, 0, 389, 389));
+        QCOMPARE(circle.pixel(194, 194), white); // an outline, not a disc
+
+        box.ClearCanvas();
+        box.SetScale(-100, 100, 100, -100);
+        box.DrawLine(0, 0, 0, 50, magenta);
+        box.DrawLine(50, 50, blue); // while the same painter is still open
+        const QImage lines = box.picture();
+        QCOMPARE(inkBounds(lines), QRect(194, 97, 98, 98));
+        QCOMPARE(lines.pixel(194, 150), magenta);
+        QCOMPARE(lines.pixel(250, 97), blue);
+
+        // Circles just touching, just missing, enclosing the area or far from it: skipped or not,
+        // the picture is what painting every one of them gives.
+        box.ClearCanvas();
+        box.SetScale(0, 0, 200, 200);
+        QImage painted(389, 389, QImage::Format_RGB32);
+        painted.fill(white);
+        QPainter painter(&painted);
+        painter.setPen(magenta);
+        for (const QList<float> &c : {QList<float>{100, 100, 141},
+                                      {100, 100, 1e6f},
+                                      {-1, 100, 1.5},
+                                      {-1, 100, 0.9},
+                                      {-50, -50, 3}}) {
+            box.DrawCircle(c[0], c[1], c[2], magenta);
+            painter.drawEllipse(QPointF(c[0], c[1]) * (389.0 / 200), c[2] * (389.0 / 200),
+                                c[2] * (389.0 / 200));
+        }
+        painter.end();
+        QCOMPARE(box.picture(), painted);
+
+        // Shown (again with QT_SCALE_FACTOR=2): as many pixels as the screen, kept, sharp.
+        box.ClearCanvas();
+        box.DrawCircle(100, 100, 100, magenta);
+        box.show();
+        box.hide();
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const int ratio = int(box.devicePixelRatioF());
+        box.DrawLine(0, 100, 200, 100, magenta);
+        const QImage picture = box.picture();
+        QCOMPARE(box.grab(box.contentsRect()).toImage().convertToFormat(QImage::Format_RGB32),
+                 picture);
+        QCOMPARE(inkBounds(picture), QRect(QPoint(0, 0), QSize(389, 389) * ratio));
+        QList<QRgb> across; // the new stroke, ratio device pixels thick, without blur
+        for (int y = picture.height() / 2 - 3; y <= picture.height() / 2 + 3; ++y)
+            across << picture.pixel(picture.width() / 3, y);
+        QCOMPARE(across.count(magenta), ratio);
+        QCOMPARE(across.count(white), 7 - ratio);
+    }
+    void scenarios_data()
+    {
+        // What the user does; then the label, the figures in the picture ("part": the last one
+        // unfinished), and whether the screen marks the last step over the picture.
+        QTest::addColumn<Scenario>("row");
+        // clang-format off
+        QTest::newRow("keys and a click step") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"Space"_qs, u"Right"_qs, u"click"_qs}, u"6/3/4"_qs, u"part circles"_qs, true};
+        QTest::newRow("a step waits for its key") << Scenario{{u"по шагам"_qs, u"snowflake"_qs, u"wait"_qs}, u"1/1/4"_qs, u"part snowflake"_qs, true};
+        QTest::newRow("stepped to the end, then at once") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"сразу"_qs, u"snowflake"_qs}, u"341/5/340"_qs, u"circles snowflake"_qs, false};
+        QTest::newRow("a step, then at once") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"Space"_qs, u"сразу"_qs}, u"15/4/7"_qs, u"circles"_qs, false};
+        QTest::newRow("a figure finishes the last") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"triangle"_qs, u"Space"_qs, u"Esc"_qs}, u"40/4/78"_qs, u"circles triangle"_qs, false};
+        QTest::newRow("fast, to the end") << Scenario{{u"быстро"_qs, u"circles"_qs, u"tick<"_qs, u"wait"_qs}, u"15/4/7"_qs, u"circles"_qs, false};
+        QTest::newRow("slow, no click, Esc") << Scenario{{u"медленно"_qs, u"snowflake"_qs, u"click"_qs, u"tick>"_qs, u"Esc"_qs}, u"341/5/340"_qs, u"snowflake"_qs, false};
+        QTest::newRow("nothing drawn") << Scenario{{u"быстро"_qs, u"tiny"_qs}, u"1/1/0"_qs, {}, false};
+        QTest::newRow("reset") << Scenario{{u"быстро"_qs, u"snowflake"_qs, u"reset"_qs, u"wait"_qs}, {}, {}, false};
+        QTest::newRow("reset a step") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"Space"_qs, u"reset"_qs}, {}, {}, false};
+        // clang-format on
+    }
+    // Paces, steps, Esc, reset and figures mixed as a user mixes them. The keys go to
+    // the exit button, which they must never press.
+    void scenarios()
+    {
+        QFETCH(Scenario, row);
+        QElapsedTimer sinceFigure;
+        for (const QString &step : row.steps) {
+            if (commonStep(step, form->Command4, sinceFigure,
+                           [&] { return !counts().startsWith(u"1/1/"); }))
+                continue;
+            if (QStringList{u"сразу"_qs, u"быстро"_qs, u"медленно"_qs, u"по шагам"_qs}.contains(
+                        step))
+                chooseFromMenu(form->Picture1, u"Рисовать "_qs + step);
+            else if (step == u"click")
+                QTest::mouseClick(form->Picture1, Qt::LeftButton);
+            else if (step == u"reset")
+                form->Command3->click();
+            else
+                draw(*form, step), sinceFigure.start();
+        }
+        QCOMPARE(counts(), row.counts);
+        QStringList figures = row.picture.split(u' ', Qt::SkipEmptyParts);
+        const bool part = figures.removeAll(u"part"_qs);
+        StillClock sameColours;
+        Form1 reference(sameColours); // the same figures, drawn at once
+        for (const QString &figure : figures)
+            draw(reference, figure);
+        const QImage picture = form->Picture1->picture();
+        QCOMPARE(picture == reference.Picture1->picture(), !part);
+        QVERIFY(!part || (picture != Form1(colours).Picture1->picture()));
+        QCOMPARE(onScreen(form->Picture1, form->Picture1->contentsRect()) != picture, row.marked);
+        QVERIFY(form->isVisible());
+    }
+    // Ctrl+C and Ctrl+S copy and save the picture as it is; a failed save leaves no file.
+    void copyAndSave()
+    {
+        const QImage picture = drawnAfter(form->Command6, {});
+        QTest::keySequence(form.get(), QKeySequence::Copy);
+        QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+                 picture);
+        // A limit on file sizes makes the second save fail as a full disk does.
+        const QTemporaryDir folder;
+        rlimit unlimited{};
+        getrlimit(RLIMIT_FSIZE, &unlimited);
+        const rlimit tiny{1000, unlimited.rlim_max};
+        std::signal(SIGXFSZ, SIG_IGN);
+        for (const QString &name : {u"рисунок"_qs, u"полный диск.png"_qs}) { // .png is added
+            dialogs->nextAnswer(folder.filePath(name));
+            setrlimit(RLIMIT_FSIZE, name == u"рисунок" ? &unlimited : &tiny);
+            QTest::keySequence(form.get(), QKeySequence::Save);
+            setrlimit(RLIMIT_FSIZE, &unlimited);
+            QCOMPARE(dialogs->asked.value(0), u"Сохранить рисунок"_qs);
+            QVERIFY(dialogs->asked.value(1).startsWith(QDir::homePath())
+                    && dialogs->asked.value(1).endsWith(u"/рисунок.png"_qs));
+            form->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        }
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{u"рисунок.png"_qs});
+        QCOMPARE(QImage(folder.filePath(u"рисунок.png"_qs)).convertToFormat(QImage::Format_RGB32),
+                 picture);
+        QCOMPARE(dialogs->reportText,
+                 u"Не удалось сохранить рисунок «%1…»: %2."_qs.arg(
+                         folder.filePath(u"полный диск.png"_qs).first(40),
+                         QString::fromLocal8Bit(std::strerror(EFBIG))));
+        dialogs->nextAnswer(std::nullopt); // a cancelled dialog saves and reports nothing
+        chooseFromMenu(form->Picture1, u"Сохранить рисунок…"_qs);
+        QCOMPARE(dialogs->reportText, QString());
+        form->Command4->click();
+        QVERIFY(!form->isVisible());
+    }
 
 private:
     QPushButton *command(int number) { return form->findChildren<CaptionButton *>()[number - 1]; }
@@ -58,6 +320,17 @@ private:
         dialogs->nextAnswer(typed);
         button->click();
         return form->Picture1->picture();
+    }
+    // Draws a figure at the pace chosen, answering its prompt.
+    void draw(Form1 &window, const QString &figure)
+    {
+        const std::map<QString, std::pair<QPushButton *, QString>> figures{
+                {u"circles"_qs, {window.Command1, u"30"_qs}},
+                {u"tiny"_qs, {window.Command1, u"1"_qs}},
+                {u"snowflake"_qs, {window.Command2, u"60"_qs}},
+                {u"triangle"_qs, {window.Command6, {}}}};
+        dialogs->nextAnswer(figures.at(figure).second);
+        figures.at(figure).first->click();
     }
     // The label's three numbers, as "calls/depth/shapes".
     QString counts() const
@@ -69,276 +342,6 @@ private:
     std::unique_ptr<Form1> form;
     std::optional<DialogDriver> dialogs;
 };
-
-void TestFigdrawWindow::init()
-{
-    colours = StillClock();
-    form = std::make_unique<Form1>(colours);
-    form->show();
-    form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    dialogs.emplace();
-}
-
-// Places, captions, fonts and tab order.
-void TestFigdrawWindow::layout()
-{
-    QCOMPARE(form->windowTitle(), u"Form1"_qs);
-    QCOMPARE(form->size(), QSize(630, 531));
-    // clang-format off
-    const struct { QWidget *widget; QRect geometry; const char *text; double points; bool bold; } controls[] = {
-        {form->Command1, {448, 80, 129, 41}, "Окружности по горизонтали", 9.75, false}, {form->Command3, {72, 472, 129, 41}, "Сброс", 12, true},
-        {form->Command7, {448, 136, 129, 41}, "Окружности по вертикали", 9.75, false},   {form->Command4, {240, 472, 129, 41}, "Выход", 12, true},
-        {form->Command2, {448, 192, 129, 41}, "Снежинка", 9.75, false},                  {form->Label2, {448, 416, 129, 97}, "", 9.75, false},
-        {form->Command5, {448, 248, 129, 41}, "Снежинка 6-конечная", 9.75, false},       {form->Picture1, {24, 64, 393, 393}, "", 0, false},
-        {form->Command6, {448, 304, 129, 41}, "Салфетка Серпинского", 9.75, false},
-        {form->Command8, {448, 360, 129, 41}, "Окружности по диагонали", 9.75, false},
-        {form->Label1, {80, 16, 465, 33}, "Построение рекурсивных изображений", 13.5, true},
-    };
-    // clang-format on
-    for (const auto &control : controls) {
-        QCOMPARE(control.widget->geometry(), control.geometry);
-        auto *button = qobject_cast<CaptionButton *>(control.widget);
-        if (auto *label = qobject_cast<QLabel *>(control.widget); label || button) {
-            QCOMPARE(button ? button->text() : label->text(), QString::fromUtf8(control.text));
-            QCOMPARE(control.widget->font().pointSizeF(), control.points);
-            QCOMPARE(control.widget->font().bold(), control.bold);
-        }
-    }
-    QCOMPARE(form->Label1->alignment(), Qt::AlignCenter);
-    QCOMPARE(form->Picture1->contentsRect(), QRect(2, 2, 389, 389));
-    QCOMPARE(form->Picture1->accessibleName(), u"Рисунок"_qs);
-    QVERIFY(inTabOrder({form->Picture1, form->Command1, form->Command2, form->Command3,
-                        form->Command4, form->Command5, form->Command6, form->Command7,
-                        form->Command8}));
-}
-
-void TestFigdrawWindow::figureCommands_data()
-{
-    QTest::addColumn<Command>("row");
-    // clang-format off
-    const QString r = u"Введите R<40"_qs, d = u"Введите длину луча d<100"_qs, d6 = u"Введите d<80"_qs;
-    const QString markup = u"<b>"_qs + QString(50, u'x'), decimal = u"33"_qs + QLocale().decimalPoint() + u"75"_qs;
-    const QString tooLarge = u"Слишком большой размер: рисунок потребовал бы больше 1 500 000 %1."_qs;
-    const auto label = [](int calls, int depth, const QString &shape, int shapes) {
-        return u"Вызовов: %1\nГлубина: %2\n%3: %4"_qs.arg(calls).arg(depth).arg(shape).arg(shapes);
-    };
-    const QString circles = u"Окружностей"_qs, lines = u"Линий"_qs, triangle = label(40, 4, lines, 78);
-    QTest::newRow("horizontal") << Command{1, u"30"_qs, r, label(15, 4, circles, 7), &Figures::Ris1, {0, 0, 200, 200, 100, 100, 30}};
-    QTest::newRow("vertical") << Command{7, decimal, r, label(31, 5, circles, 15), &Figures::Ris2, {0, 0, 200, 200, 100, 100, 33.75}};
-    QTest::newRow("diagonal") << Command{8, u"30"_qs, r, label(15, 4, circles, 7), &Figures::Diag, {0, 0, 200, 200, 100, 100, 30}};
-    QTest::newRow("snowflake") << Command{2, u"60"_qs, d, label(341, 5, lines, 340), &Figures::Ris, {-100, 100, 100, -100, 0, 0, 60}};
-    QTest::newRow("six-armed") << Command{5, u"60"_qs, d6, label(259, 4, lines, 129), &Figures::Ris3, {-100, 100, 100, -100, 0, 0, 60}};
-    QTest::newRow("triangle") << Command{6, QString(), QString(), triangle, &Figures::Treug, {0, 0, 100, 100, 50, 0, 100}};
-    QTest::newRow("cancel") << Command{1, std::nullopt, r, triangle};
-    QTest::newRow("not a number") << Command{2, markup, d, triangle, nullptr, {}, u"Несоответствие типа: «%1…» — не число."_qs.arg(markup.first(40))};
-    QTest::newRow("overflow") << Command{5, u"1e400"_qs, d6, triangle, nullptr, {}, u"Переполнение: «1e400» — слишком большое число."_qs};
-    QTest::newRow("circles") << Command{8, u"33253"_qs, r, triangle, nullptr, {}, tooLarge.arg(u"окружностей")};
-    QTest::newRow("lines") << Command{2, u"5120"_qs, d, triangle, nullptr, {}, tooLarge.arg(u"линий")};
-    // clang-format on
-}
-
-// Over the triangle, a button asks its question and paints its figure, the label
-// (read out as it stands) telling how it recursed; or it reports plainly and changes nothing.
-void TestFigdrawWindow::figureCommands()
-{
-    QFETCH(Command, row);
-    drawnAfter(form->Command6, {});
-    const QImage drawn = drawnAfter(command(row.button), row.typed);
-    const QStringList asked{row.prompt, u"Ввод данных"_qs, {}, u"ОК"_qs, u"Отмена"_qs};
-    QCOMPARE(dialogs->asked, row.prompt.isEmpty() ? QStringList() : asked);
-    QVERIFY(row.prompt.isEmpty() || dialogs->promptHadFocus);
-    QCOMPARE(form->Label2->text(), row.counts);
-    QCOMPARE(QAccessible::queryAccessibleInterface(form->Label2)->text(QAccessible::Name),
-             row.counts);
-    QCOMPARE(dialogs->reportText, row.report);
-    if (!row.report.isEmpty())
-        QVERIFY(dialogs->reportTitle == u"Form1" && dialogs->reportFormat == Qt::PlainText
-                && dialogs->reportHadFocus);
-
-    StillClock sameColours;
-    PictureBox expected;
-    Figures figures(expected, sameColours);
-    figures.Pi = 3.14157f;
-    expected.SetScale(0, 0, 100, 100);
-    figures.Treug(50, 0, 100);
-    if (row.procedure) {
-        const QList<double> &start = row.start;
-        expected.SetScale(qint16(start[0]), qint16(start[1]), qint16(start[2]), qint16(start[3]));
-        (figures.*row.procedure)(start[4], start[5], start[6]);
-    }
-    QCOMPARE(drawn, expected.picture());
-    if (row.procedure && QGuiApplication::platformName() == u"xcb") // what a person sees on X
-        QCOMPARE(screenshot(form.get(), u"figdraw-%1.png"_qs.arg(QTest::currentDataTag()))
-                         .copy(form->Picture1->geometry().adjusted(2, 2, -2, -2)),
-                 drawn);
-    QVERIFY(form->isVisible());
-}
-
-// The colours, the coordinate systems, chained lines, skipped circles, high density.
-void TestFigdrawWindow::canvas()
-{
-    const QRgb palette[16]
-            = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xc0c0c0,
-               0x808080, 0x0000ff, 0x00ff00, 0x00ffff, 0xff0000, 0xff00ff, 0xffff00, 0xffffff};
-    for (int index = 0; index < 16; ++index)
-        QCOMPARE(PaletteColour(index), palette[index] | 0xff000000);
-
-    PictureBox box;
-    box.SetScale(0, 0, 200, 200);
-    box.DrawCircle(100, 100, 100, magenta);
-    const QImage circle = box.picture();
-    QCOMPARE(inkBounds(circle), QRect(0, 0, 389, 389));
-    QCOMPARE(circle.pixel(194, 194), white); // an outline, not a disc
-
-    box.ClearCanvas();
-    box.SetScale(-100, 100, 100, -100);
-    box.DrawLine(0, 0, 0, 50, magenta);
-    box.DrawLine(50, 50, blue); // while the same painter is still open
-    const QImage lines = box.picture();
-    QCOMPARE(inkBounds(lines), QRect(194, 97, 98, 98));
-    QCOMPARE(lines.pixel(194, 150), magenta);
-    QCOMPARE(lines.pixel(250, 97), blue);
-
-    // Circles just touching, just missing, enclosing the area or far from it: skipped or not,
-    // the picture is what painting every one of them gives.
-    box.ClearCanvas();
-    box.SetScale(0, 0, 200, 200);
-    QImage painted(389, 389, QImage::Format_RGB32);
-    painted.fill(white);
-    QPainter painter(&painted);
-    painter.setPen(magenta);
-    for (const QList<float> &c : {QList<float>{100, 100, 141},
-                                  {100, 100, 1e6f},
-                                  {-1, 100, 1.5},
-                                  {-1, 100, 0.9},
-                                  {-50, -50, 3}}) {
-        box.DrawCircle(c[0], c[1], c[2], magenta);
-        painter.drawEllipse(QPointF(c[0], c[1]) * (389.0 / 200), c[2] * (389.0 / 200),
-                            c[2] * (389.0 / 200));
-    }
-    painter.end();
-    QCOMPARE(box.picture(), painted);
-
-    // Shown (again with QT_SCALE_FACTOR=2): as many pixels as the screen, kept, sharp.
-    box.ClearCanvas();
-    box.DrawCircle(100, 100, 100, magenta);
-    box.show();
-    box.hide();
-    box.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&box));
-    const int ratio = int(box.devicePixelRatioF());
-    box.DrawLine(0, 100, 200, 100, magenta);
-    const QImage picture = box.picture();
-    QCOMPARE(box.grab(box.contentsRect()).toImage().convertToFormat(QImage::Format_RGB32), picture);
-    QCOMPARE(inkBounds(picture), QRect(QPoint(0, 0), QSize(389, 389) * ratio));
-    QList<QRgb> across; // the new stroke, ratio device pixels thick, without blur
-    for (int y = picture.height() / 2 - 3; y <= picture.height() / 2 + 3; ++y)
-        across << picture.pixel(picture.width() / 3, y);
-    QCOMPARE(across.count(magenta), ratio);
-    QCOMPARE(across.count(white), 7 - ratio);
-}
-
-void TestFigdrawWindow::paces_data()
-{
-    QTest::addColumn<QStringList>("row"); // the pace, how the figure is ended, the counts then
-    QTest::newRow("fast, to the end") << QStringList{u"быстро"_qs, {}, u"15/4/7"_qs};
-    QTest::newRow("slow, Esc") << QStringList{u"медленно"_qs, u"Esc"_qs, u"15/4/7"_qs};
-    QTest::newRow("steps, then at once") << QStringList{u"по шагам"_qs, u"сразу"_qs, u"15/4/7"_qs};
-    QTest::newRow("steps, then a figure") << QStringList{u"по шагам"_qs, u"figure"_qs, u"1/1/1"_qs};
-    QTest::newRow("fast, then reset") << QStringList{u"быстро"_qs, u"reset"_qs, {}};
-}
-
-// At every pace a figure starts with its first call and ends as at once; reset stops it.
-void TestFigdrawWindow::paces()
-{
-    QFETCH(QStringList, row);
-    const auto pace = [this](const QString &adverb) {
-        return menuItem(form.get(), u"Рисовать "_qs + adverb);
-    };
-    const QString &ending = row[1], &finalCounts = row[2];
-    const QImage blank = form->Picture1->picture();
-    const QImage atOnce = drawnAfter(form->Command1, u"30"_qs);
-    form->Command3->click();
-    pace(row[0])->trigger();
-    QVERIFY(pace(row[0])->isChecked() && !pace(u"сразу"_qs)->isChecked());
-    QVERIFY(drawnAfter(form->Command1, u"30"_qs) != blank);
-    QCOMPARE(counts(), u"1/1/1"_qs);
-    if (ending.isEmpty())
-        QTRY_COMPARE(counts(), finalCounts);
-    else if (ending == u"Esc")
-        QTest::keyClick(form->Command4, Qt::Key_Escape);
-    else if (ending == u"сразу")
-        pace(row[1])->trigger();
-    else
-        drawnAfter(ending == u"figure" ? form->Command1 : form->Command3, u"30"_qs);
-    QTest::qWait(120);
-    QCOMPARE(form->Picture1->picture(), ending == u"reset" ? blank : atOnce);
-    QCOMPARE(counts(), finalCounts);
-}
-
-// Space, Right and a click each draw the next call; Space presses no button; the
-// last step is marked on the screen only, never in the picture. Exit then closes.
-void TestFigdrawWindow::stepByStep()
-{
-    const QImage atOnce = drawnAfter(form->Command1, u"30"_qs);
-    form->Command3->click();
-    menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
-    drawnAfter(form->Command1, u"30"_qs);
-    QStringList seen{counts()};
-    for (int key :
-         {int(Qt::Key_Space), int(Qt::Key_Right), int(Qt::Key_Space), int(Qt::Key_Right), 0, 0}) {
-        if (key)
-            QTest::keyClick(form->Command4, Qt::Key(key));
-        else
-            QTest::mouseClick(form->Picture1, Qt::LeftButton);
-        seen << counts();
-    }
-    const QImage screen = form->Picture1->grab(form->Picture1->contentsRect()).toImage();
-    QVERIFY(screen.convertToFormat(QImage::Format_RGB32) != form->Picture1->picture());
-    QCOMPARE(seen,
-             (QStringList{u"1/1/1"_qs, u"2/2/2"_qs, u"3/3/3"_qs, u"6/3/4"_qs, u"9/2/5"_qs,
-                          u"10/3/6"_qs, u"15/4/7"_qs}));
-    QVERIFY(form->isVisible());
-    QCOMPARE(form->Picture1->picture(), atOnce);
-    form->Command4->click();
-    QVERIFY(!form->isVisible());
-}
-
-// Ctrl+C and Ctrl+S copy and save the picture as it is; a failed save leaves no file.
-void TestFigdrawWindow::copyAndSave()
-{
-    const QImage picture = drawnAfter(form->Command6, {});
-    QTest::keySequence(form.get(), QKeySequence::Copy);
-    QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), picture);
-    // A limit on file sizes makes the second save fail as a full disk does.
-    const QTemporaryDir folder;
-    rlimit unlimited{};
-    getrlimit(RLIMIT_FSIZE, &unlimited);
-    const rlimit tiny{1000, unlimited.rlim_max};
-    std::signal(SIGXFSZ, SIG_IGN);
-    for (const QString &name : {u"рисунок.png"_qs, u"полный диск.png"_qs}) {
-        dialogs->nextAnswer(folder.filePath(name));
-        setrlimit(RLIMIT_FSIZE, name == u"рисунок.png" ? &unlimited : &tiny);
-        QTest::keySequence(form.get(), QKeySequence::Save);
-        setrlimit(RLIMIT_FSIZE, &unlimited);
-        QCOMPARE(dialogs->asked.value(0), u"Сохранить рисунок"_qs);
-        QVERIFY(dialogs->asked.value(1).startsWith(QDir::homePath())
-                && dialogs->asked.value(1).endsWith(u"/рисунок.png"_qs));
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    }
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{u"рисунок.png"_qs});
-    QCOMPARE(QImage(folder.filePath(u"рисунок.png"_qs)).convertToFormat(QImage::Format_RGB32),
-             picture);
-    QCOMPARE(dialogs->reportText,
-             u"Не удалось сохранить рисунок «%1…»: %2."_qs.arg(
-                     folder.filePath(u"полный диск.png"_qs).first(40),
-                     QString::fromLocal8Bit(std::strerror(EFBIG))));
-    dialogs->nextAnswer(std::nullopt); // a cancelled dialog saves and reports nothing
-    menuItem(form.get(), u"Сохранить рисунок…"_qs)->trigger();
-    QCOMPARE(dialogs->reportText, QString());
-}
 
 QTEST_MAIN(TestFigdrawWindow)
 #include "tst_figdrawwindow.moc"

@@ -68,121 +68,111 @@ class TestFigures : public QObject
     Q_OBJECT
 
 private slots:
-    void drawingOrder_data();
-    void drawingOrder();
-    void stoppingTests_data();
-    void stoppingTests();
-    void triangleColours();
+    void drawingOrder_data()
+    {
+        QTest::addColumn<Order>("order");
+        const double L = FigureRecord::Line, O = FigureRecord::LineOn, C = FigureRecord::Circle;
+        const QRgb magenta = qRgb(128, 0, 128);
+        const double r = 13.3333;
+        // clang-format off
+        QTest::newRow("horizontal 30") << Order{0, 30, {},
+            {{1, 1, C, 100, 100, 30, 0}, {2, 2, C, 130, 100, 20, 0}, {3, 3, C, 150, 100, r, 0}, {6, 3, C, 110, 100, r, 0},
+             {9, 2, C, 70, 100, 20, 0}, {10, 3, C, 90, 100, r, 0}, {13, 3, C, 50, 100, r, 0}}, {15, 4, 7, 7}, magenta};
+        QTest::newRow("vertical 30") << Order{1, 30, {},
+            {{1, 1, C, 100, 100, 30, 0}, {2, 2, C, 100, 130, 20, 0}, {3, 3, C, 100, 150, r, 0}, {6, 3, C, 100, 110, r, 0},
+             {9, 2, C, 100, 70, 20, 0}, {10, 3, C, 100, 90, r, 0}, {13, 3, C, 100, 50, r, 0}}, {15, 4, 7, 7}, magenta};
+        QTest::newRow("diagonal 30") << Order{2, 30, {},
+            {{1, 1, C, 100, 100, 30, 0}, {2, 2, C, 121.2133, 78.7869, 20, 0}, {3, 3, C, 135.3555, 64.6449, r, 0},
+             {6, 3, C, 107.0711, 92.9290, r, 0}, {9, 2, C, 78.7867, 121.2131, 20, 0}, {10, 3, C, 92.9289, 107.0710, r, 0},
+             {13, 3, C, 64.6445, 135.3551, r, 0}}, {15, 4, 7, 7}, magenta};
+        QTest::newRow("snowflake 20") << Order{3, 20,
+            {{L, 0, 10, 0, -10}, {L, 10, 0, -10, 0}, {L, -6.6667, 6.6667, 6.6667, -6.6667}, {L, 6.6667, 6.6667, -6.6667, -6.6667}},
+            {{1, 1, L, 0, 10, 0, -10}, {2, 2, L, -10, 5, -10, -5}, {3, 3, L, -15, 2.5, -15, -2.5}, {8, 3, L, -5, 2.5, -5, -2.5},
+             {13, 3, L, -10, 7.5, -10, 2.5}, {18, 3, L, -10, -2.5, -10, -7.5}, {23, 2, L, 10, 5, 10, -5}}, {85, 4, 84, 21}, magenta};
+        QTest::newRow("six-armed 60") << Order{4, 60,
+            {{L, -60, 0, 60, 0}, {L, -30.0276, -51.9456, 30.0276, 51.9456}, {L, -30.0276, 51.9456, 30.0276, -51.9456}},
+            {{1, 1, L, -60, 0, 60, 0}, {2, 2, L, 10.0276, 51.9456, 50.0276, 51.9456}, {3, 3, L, 33.3701, 69.2608, 46.7034, 69.2608},
+             {10, 3, L, 13.3517, 34.6304, 26.6851, 34.6304}, {17, 3, L, 13.3517, 69.2608, 26.6851, 69.2608},
+             {24, 3, L, 33.3701, 34.6304, 46.7034, 34.6304}, {31, 3, L, 3.3425, 51.9456, 16.6759, 51.9456},
+             {38, 3, L, 43.3793, 51.9456, 56.7126, 51.9456}, {45, 2, L, -50.0276, -51.9456, -10.0276, -51.9456}},
+            {259, 4, 129, 43}, qRgb(0, 0, 255)};
+        QTest::newRow("triangle") << Order{5, 100,
+            {{L, 50, 0, 100, 100}, {O, 0, 0, 0, 100}, {O, 0, 0, 50, 0}, {L, 25, 50, 75, 50}, {O, 0, 0, 50, 100}, {O, 0, 0, 25, 50}},
+            {{1, 1, L, 50, 0, 100, 100}, {2, 2, L, 75, 50, 100, 100}, {3, 3, L, 87.5, 75, 100, 100}, {7, 3, L, 62.5, 75, 75, 100},
+             {11, 3, L, 75, 50, 87.5, 75}, {15, 2, L, 25, 50, 50, 100}, {16, 3, L, 37.5, 75, 50, 100}}, {40, 4, 78, 13}, 0};
+        // clang-format on
+    }
+    // Each figure draws depth first, its calls and shapes in the documented order.
+    void drawingOrder()
+    {
+        QFETCH(Order, order);
+        const Drawn drawn(order.figure, order.size);
+        const auto &steps = drawn.record.steps();
+        QCOMPARE(steps.front().end, std::max<qsizetype>(order.firstCall.size(), 1));
+        for (qsizetype i = 0; i < order.firstCall.size(); ++i)
+            QCOMPARE(drawn.shape(i), order.firstCall[i]);
+        for (qsizetype i = 0; i < order.drawingCalls.size(); ++i)
+            QCOMPARE(drawn.shape(i ? steps[i - 1].end : 0, &steps[i]), order.drawingCalls[i]);
+        const RecursionCounter &counter = drawn.figures.counter;
+        QCOMPARE((QList<int>{int(counter.calls()), counter.deepest(), int(counter.shapes()),
+                             int(steps.size())}),
+                 order.totals);
+        for (const auto &shape : drawn.record.shapes())
+            QCOMPARE(shape.colour, order.colour ? order.colour : shape.colour);
+    }
+    void stoppingTests_data()
+    {
+        QTest::addColumn<QList<double>>("row"); // figure, size, shapes
+        const double beyond = std::numeric_limits<double>::infinity();
+        // clang-format off
+        const QList<double> rows[] = {
+            {0, 9.99, 0}, {0, 15, 3}, {1, 10, 1}, {1, 33.74, 7}, {2, 33.75, 15}, {2, -30, 0}, {3, 4.99, 0}, {3, 5, 4},
+            {3, 10, 20}, {4, 4.99, 0}, {4, 5, 3}, {4, 15, 21}, {4, 45, 129}, {5, 19.99, 0}, {5, 20, 6}, {5, 40, 24},
+            {0, 33252.5, 1048575}, {0, 33252.6, 2097151}, {3, 5119.99, 1398100}, {3, 5120, 5592404},
+            {4, 32804.99, 1007769}, {4, 32805, 6046617}, {0, 1.7e308, beyond},
+        };
+        // clang-format on
+        for (const QList<double> &row : rows)
+            QTest::addRow("figure %g, %g", row[0], row[1]) << row;
+    }
+    // Thresholds draw, sizes below them not; the window's size check predicts every
+    // count and accepts up to 1 500 000 shapes. The largest figures are only counted.
+    void stoppingTests()
+    {
+        QFETCH(QList<double>, row);
+        const int figure = int(row[0]);
+        if (figure < 5) {
+            QCOMPARE(shapeCount(growths[figure], row[1]), row[2]);
+            QCOMPARE(shapeCount(growths[figure], row[1]) <= shapeLimit, row[2] <= 1'500'000);
+        }
+        if (row[2] > 1000)
+            return;
+        const Drawn drawn(figure, row[1]);
+        QCOMPARE(double(drawn.record.shapes().size()), row[2]);
+        if (figure == 5) // the colours are only asked for by calls that draw
+            QCOMPARE(drawn.colours.clockReads, int(row[2]) / 6);
+    }
+    // One random colour per drawing call; a stopped clock still varies them, click by click.
+    void triangleColours()
+    {
+        Drawn drawn(5, 100);
+        const WatchedColours &colours = drawn.colours;
+        QCOMPARE((QList<int>{colours.clockReads, colours.reseeds, int(colours.numbers.size())}),
+                 (QList<int>{13, 13, 13}));
+        QList<QRgb> colouring;
+        for (int stroke = 0; stroke < 78; ++stroke) {
+            const float r = colours.numbers[stroke / 6];
+            QVERIFY(r >= 0 && r < 1);
+            QCOMPARE(drawn.record.shapes()[stroke].colour, PaletteColour(int(r * 15.0)));
+            colouring << drawn.record.shapes()[stroke].colour;
+        }
+        QVERIFY(QSet<QRgb>(colouring.begin(), colouring.end()).size() >= 3);
+        drawn.record.clear();
+        drawn.figures.Treug(50, 0, 100);
+        QVERIFY(!std::equal(colouring.begin(), colouring.end(), drawn.record.shapes().begin(),
+                            [](QRgb colour, const auto &shape) { return colour == shape.colour; }));
+    }
 };
-
-void TestFigures::drawingOrder_data()
-{
-    QTest::addColumn<Order>("order");
-    const double L = FigureRecord::Line, O = FigureRecord::LineOn, C = FigureRecord::Circle;
-    const QRgb magenta = qRgb(128, 0, 128);
-    const double r = 13.3333;
-    // clang-format off
-    QTest::newRow("horizontal 30") << Order{0, 30, {},
-        {{1, 1, C, 100, 100, 30, 0}, {2, 2, C, 130, 100, 20, 0}, {3, 3, C, 150, 100, r, 0}, {6, 3, C, 110, 100, r, 0},
-         {9, 2, C, 70, 100, 20, 0}, {10, 3, C, 90, 100, r, 0}, {13, 3, C, 50, 100, r, 0}}, {15, 4, 7, 7}, magenta};
-    QTest::newRow("vertical 30") << Order{1, 30, {},
-        {{1, 1, C, 100, 100, 30, 0}, {2, 2, C, 100, 130, 20, 0}, {3, 3, C, 100, 150, r, 0}, {6, 3, C, 100, 110, r, 0},
-         {9, 2, C, 100, 70, 20, 0}, {10, 3, C, 100, 90, r, 0}, {13, 3, C, 100, 50, r, 0}}, {15, 4, 7, 7}, magenta};
-    QTest::newRow("diagonal 30") << Order{2, 30, {},
-        {{1, 1, C, 100, 100, 30, 0}, {2, 2, C, 121.2133, 78.7869, 20, 0}, {3, 3, C, 135.3555, 64.6449, r, 0},
-         {6, 3, C, 107.0711, 92.9290, r, 0}, {9, 2, C, 78.7867, 121.2131, 20, 0}, {10, 3, C, 92.9289, 107.0710, r, 0},
-         {13, 3, C, 64.6445, 135.3551, r, 0}}, {15, 4, 7, 7}, magenta};
-    QTest::newRow("snowflake 20") << Order{3, 20,
-        {{L, 0, 10, 0, -10}, {L, 10, 0, -10, 0}, {L, -6.6667, 6.6667, 6.6667, -6.6667}, {L, 6.6667, 6.6667, -6.6667, -6.6667}},
-        {{1, 1, L, 0, 10, 0, -10}, {2, 2, L, -10, 5, -10, -5}, {3, 3, L, -15, 2.5, -15, -2.5}, {8, 3, L, -5, 2.5, -5, -2.5},
-         {13, 3, L, -10, 7.5, -10, 2.5}, {18, 3, L, -10, -2.5, -10, -7.5}, {23, 2, L, 10, 5, 10, -5}}, {85, 4, 84, 21}, magenta};
-    QTest::newRow("six-armed 60") << Order{4, 60,
-        {{L, -60, 0, 60, 0}, {L, -30.0276, -51.9456, 30.0276, 51.9456}, {L, -30.0276, 51.9456, 30.0276, -51.9456}},
-        {{1, 1, L, -60, 0, 60, 0}, {2, 2, L, 10.0276, 51.9456, 50.0276, 51.9456}, {3, 3, L, 33.3701, 69.2608, 46.7034, 69.2608},
-         {10, 3, L, 13.3517, 34.6304, 26.6851, 34.6304}, {17, 3, L, 13.3517, 69.2608, 26.6851, 69.2608},
-         {24, 3, L, 33.3701, 34.6304, 46.7034, 34.6304}, {31, 3, L, 3.3425, 51.9456, 16.6759, 51.9456},
-         {38, 3, L, 43.3793, 51.9456, 56.7126, 51.9456}, {45, 2, L, -50.0276, -51.9456, -10.0276, -51.9456}},
-        {259, 4, 129, 43}, qRgb(0, 0, 255)};
-    QTest::newRow("triangle") << Order{5, 100,
-        {{L, 50, 0, 100, 100}, {O, 0, 0, 0, 100}, {O, 0, 0, 50, 0}, {L, 25, 50, 75, 50}, {O, 0, 0, 50, 100}, {O, 0, 0, 25, 50}},
-        {{1, 1, L, 50, 0, 100, 100}, {2, 2, L, 75, 50, 100, 100}, {3, 3, L, 87.5, 75, 100, 100}, {7, 3, L, 62.5, 75, 75, 100},
-         {11, 3, L, 75, 50, 87.5, 75}, {15, 2, L, 25, 50, 50, 100}, {16, 3, L, 37.5, 75, 50, 100}}, {40, 4, 78, 13}, 0};
-    // clang-format on
-}
-
-// Each figure draws depth first, its calls and shapes in the documented order.
-void TestFigures::drawingOrder()
-{
-    QFETCH(Order, order);
-    const Drawn drawn(order.figure, order.size);
-    const auto &steps = drawn.record.steps();
-    QCOMPARE(steps.front().end, std::max<qsizetype>(order.firstCall.size(), 1));
-    for (qsizetype i = 0; i < order.firstCall.size(); ++i)
-        QCOMPARE(drawn.shape(i), order.firstCall[i]);
-    for (qsizetype i = 0; i < order.drawingCalls.size(); ++i)
-        QCOMPARE(drawn.shape(i ? steps[i - 1].end : 0, &steps[i]), order.drawingCalls[i]);
-    const RecursionCounter &counter = drawn.figures.counter;
-    QCOMPARE((QList<int>{int(counter.calls()), counter.deepest(), int(counter.shapes()),
-                         int(steps.size())}),
-             order.totals);
-    for (const auto &shape : drawn.record.shapes())
-        QCOMPARE(shape.colour, order.colour ? order.colour : shape.colour);
-}
-
-void TestFigures::stoppingTests_data()
-{
-    QTest::addColumn<QList<double>>("row"); // figure, size, shapes
-    const double beyond = std::numeric_limits<double>::infinity();
-    // clang-format off
-    const QList<double> rows[] = {
-        {0, 9.99, 0}, {0, 15, 3}, {1, 10, 1}, {1, 33.74, 7}, {2, 33.75, 15}, {2, -30, 0}, {3, 4.99, 0}, {3, 5, 4},
-        {3, 10, 20}, {4, 4.99, 0}, {4, 5, 3}, {4, 15, 21}, {4, 45, 129}, {5, 19.99, 0}, {5, 20, 6}, {5, 40, 24},
-        {0, 33252.5, 1048575}, {0, 33252.6, 2097151}, {3, 5119.99, 1398100}, {3, 5120, 5592404},
-        {4, 32804.99, 1007769}, {4, 32805, 6046617}, {0, 1.7e308, beyond},
-    };
-    // clang-format on
-    for (const QList<double> &row : rows)
-        QTest::addRow("figure %g, %g", row[0], row[1]) << row;
-}
-
-// Thresholds draw, sizes below them not; the window's size check predicts every
-// count and accepts up to 1 500 000 shapes. The largest figures are only counted.
-void TestFigures::stoppingTests()
-{
-    QFETCH(QList<double>, row);
-    const int figure = int(row[0]);
-    if (figure < 5) {
-        QCOMPARE(shapeCount(growths[figure], row[1]), row[2]);
-        QCOMPARE(shapeCount(growths[figure], row[1]) <= shapeLimit, row[2] <= 1'500'000);
-    }
-    if (row[2] > 1000)
-        return;
-    const Drawn drawn(figure, row[1]);
-    QCOMPARE(double(drawn.record.shapes().size()), row[2]);
-    if (figure == 5) // the colours are only asked for by calls that draw
-        QCOMPARE(drawn.colours.clockReads, int(row[2]) / 6);
-}
-
-// One random colour per drawing call; a stopped clock still varies them, click by click.
-void TestFigures::triangleColours()
-{
-    Drawn drawn(5, 100);
-    const WatchedColours &colours = drawn.colours;
-    QCOMPARE((QList<int>{colours.clockReads, colours.reseeds, int(colours.numbers.size())}),
-             (QList<int>{13, 13, 13}));
-    QList<QRgb> colouring;
-    for (int stroke = 0; stroke < 78; ++stroke) {
-        const float r = colours.numbers[stroke / 6];
-        QVERIFY(r >= 0 && r < 1);
-        QCOMPARE(drawn.record.shapes()[stroke].colour, PaletteColour(int(r * 15.0)));
-        colouring << drawn.record.shapes()[stroke].colour;
-    }
-    QVERIFY(QSet<QRgb>(colouring.begin(), colouring.end()).size() >= 3);
-    drawn.record.clear();
-    drawn.figures.Treug(50, 0, 100);
-    QVERIFY(!std::equal(colouring.begin(), colouring.end(), drawn.record.shapes().begin(),
-                        [](QRgb colour, const auto &shape) { return colour == shape.colour; }));
-}
 
 QTEST_APPLESS_MAIN(TestFigures)
 #include "tst_figures.moc"

@@ -1,16 +1,25 @@
 #pragma once
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <optional>
+
+// The tests keep Qt's settings (the file dialog's history) in a scratch folder, never in the
+// user's.
+inline const QTemporaryDir scratchSettings;
+inline const bool settingsMoved = qputenv("XDG_CONFIG_HOME", scratchSettings.path().toLocal8Bit());
 
 // Answers the real modal dialogs while a command runs: types the answer into the next
 // prompt or file dialog (nullopt cancels), notes and closes every error report.
@@ -96,13 +105,28 @@ inline bool inTabOrder(const QList<QWidget *> &widgets)
     return true;
 }
 
-// The item of the window's menus with this text.
-inline QAction *menuItem(QWidget *window, const QString &text)
+// Opens the widget's menu as a right click does, notes its items (a chosen one ends in " ✓";
+// none when no menu opens), closes it and then triggers the item with this text, if any.
+inline QStringList chooseFromMenu(QWidget *widget, const QString &text = {})
 {
-    for (QAction *action : window->findChildren<QAction *>())
-        if (action->text() == text)
-            return action;
-    return nullptr;
+    QStringList items;
+    bool looked = false;
+    QTimer::singleShot(50, widget, [&] {
+        looked = true;
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        const QList<QAction *> actions = menu ? menu->actions() : QList<QAction *>();
+        for (QAction *item : actions)
+            items << item->text() + (item->isChecked() ? u" ✓"_qs : QString());
+        if (menu)
+            menu->close();
+        for (QAction *item : actions)
+            if (item->text() == text)
+                item->trigger();
+    });
+    const QPoint at(9, 9);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+    QApplication::sendEvent(widget, &rightClick);
+    return QTest::qWaitFor([&] { return looked; }) ? items : QStringList();
 }
 
 // The bounding box of everything in the area that is not white.
@@ -117,16 +141,43 @@ inline QRect inkBounds(const QImage &image, QRect area = {})
     return bounds;
 }
 
+// What the screen shows of the widget (or of an area of it) once the pending paints are done.
+inline QImage onScreen(QWidget *widget, QRect area = {})
+{
+    QTest::qWait(100); // let the server show the last paint
+    area = area.isNull() ? widget->rect() : area;
+    const QPoint at = widget->mapTo(widget->window(), area.topLeft());
+    const QPixmap shot = widget->screen()->grabWindow(widget->window()->winId(), at.x(), at.y(),
+                                                      area.width(), area.height());
+    return shot.toImage().convertToFormat(QImage::Format_RGB32);
+}
+
 // The window as the X server shows it, saved into build/screenshots/.
 inline QImage screenshot(QWidget *window, const QString &name)
 {
-    QTest::qWait(100); // let the server show the last paint
-    QImage shot = window->screen()
-                          ->grabWindow(window->winId())
-                          .toImage()
-                          .convertToFormat(QImage::Format_RGB32);
+    QImage shot = onScreen(window);
     const QDir folder(QCoreApplication::applicationDirPath() + u"/../screenshots"_qs);
     folder.mkpath(u"."_qs);
     shot.save(folder.filePath(name));
     return shot;
+}
+
+// Takes a step of a user scenario that both windows know: a key pressed on the widget,
+// "wait", or "tick<" ("tick>"): the first timed step comes within 0.4 s of since (not before).
+// Returns false for any other step.
+inline bool commonStep(const QString &step, QWidget *widget, const QElapsedTimer &since,
+                       const std::function<bool()> &moved)
+{
+    const std::map<QString, Qt::Key> keys{{u"Space"_qs, Qt::Key_Space},
+                                          {u"Right"_qs, Qt::Key_Right},
+                                          {u"Esc"_qs, Qt::Key_Escape}};
+    if (keys.contains(step))
+        QTest::keyClick(widget, keys.at(step));
+    else if (step == u"wait")
+        QTest::qWait(700);
+    else if (step.startsWith(u"tick"))
+        QTest::qVerify(QTest::qWaitFor(moved) && (since.elapsed() < 400) == (step == u"tick<"),
+                       "tick", qPrintable(u"%1 after %2 ms"_qs.arg(step).arg(since.elapsed())),
+                       __FILE__, __LINE__);
+    return keys.contains(step) || step == u"wait" || step.startsWith(u"tick");
 }
