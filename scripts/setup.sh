@@ -1,5 +1,5 @@
-# Shared by ./scripts/run and ./scripts/test: installs missing Debian packages
-# and builds. Meant to be sourced, from the root of the tree.
+# Shared by ./scripts/run, ./scripts/test and ./scripts/screenshots: installs
+# missing Debian packages, builds, starts Xvfb. Meant to be sourced, from the root of the tree.
 
 # Installs whichever of the named Debian packages are missing.
 ensure_packages() {
@@ -29,4 +29,17 @@ build_into() {
         cmake -S . -B "$folder" -G Ninja "$@"
     fi
     cmake --build "$folder" --parallel "$(nproc)" ${BUILD_TARGET:+--target "$BUILD_TARGET"}
+}
+
+# Starts a virtual X server and waits until it takes clients; sets XVFB_PID and
+# XVFB_DISPLAY. The caller stops it (kill "$XVFB_PID").
+start_xvfb() {
+    local display_file
+    display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+    XVFB_PID=$!
+    for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+    XVFB_DISPLAY=:$(cat "$display_file")
+    rm -f "$display_file"
+    [ "$XVFB_DISPLAY" != : ] || { echo "Xvfb did not start" >&2; return 1; }
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch folder and checks the tree, then makes the
-# Debian package and checks its contents and the dependencies it declares.
+# Debian package and checks its contents, the dependencies it declares, its
+# changelog's version and what lintian says of it.
 #   tests/check_install.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -10,7 +11,8 @@ trap 'rm -rf "$scratch"' EXIT
 cmake --install "$build" --prefix "$scratch/usr" >/dev/null
 expected=$(printf '%s\n' usr/bin/{figdraw,countdown} usr/share/applications/{figdraw,countdown}.desktop \
     usr/share/icons/hicolor/scalable/apps/{figdraw,countdown}.svg \
-    usr/share/metainfo/org.recursionlessons.{figdraw,countdown}.metainfo.xml | sort)
+    usr/share/metainfo/org.recursionlessons.{figdraw,countdown}.metainfo.xml \
+    usr/share/man/man1/{figdraw,countdown}.1.gz usr/share/doc/recursion-lessons/{copyright,changelog.gz} | sort)
 installed=$(cd "$scratch" && find . -type f | sed 's|^\./||' | sort)
 [ "$installed" = "$expected" ] || { echo "installed: $installed"; echo "expected: $expected"; exit 1; }
 [ -x "$scratch/usr/bin/figdraw" ] && [ -x "$scratch/usr/bin/countdown" ]
@@ -25,4 +27,16 @@ for library in libqt6widgets6 libqt6gui6 libqt6core6 qt6-translations-l10n; do
 done
 packaged=$(dpkg-deb -c "$package" | awk '$1 !~ /^d/ {sub(/^\.\//, "", $6); print $6}' | sort)
 [ "$packaged" = "$expected" ] || { echo "packaged: $packaged"; exit 1; }
-echo "installed tree and package $(basename "$package") are complete; depends: $depends"
+version=$(dpkg-deb -f "$package" Version)
+logged=$(zcat "$scratch/usr/share/doc/recursion-lessons/changelog.gz" | dpkg-parsechangelog -l - -S Version)
+[ "$logged" = "$version" ] || { echo "the changelog's latest entry is $logged, the package $version"; exit 1; }
+
+# lintian advises against inspecting a package as root, so root runs it as nobody.
+as_user=()
+if [ "$(id -u)" -eq 0 ]; then
+    chmod a+rx "$scratch" "$scratch/package"
+    as_user=(runuser -u nobody --)
+fi
+lint=$("${as_user[@]}" lintian --fail-on error,warning "$package" 2>&1) \
+    || { echo "lintian on $(basename "$package"):"; echo "$lint"; exit 1; }
+echo "installed tree and package $(basename "$package") are complete, lintian finds no fault; depends: $depends"
