@@ -231,7 +231,7 @@ private slots:
         QTest::addColumn<Scenario>("row");
         // clang-format off
         QTest::newRow("keys and a click step") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"Space"_qs, u"Right"_qs, u"click"_qs}, u"6/3/4"_qs, u"part circles"_qs, true};
-        QTest::newRow("a step waits for its key") << Scenario{{u"по шагам"_qs, u"snowflake"_qs, u"wait"_qs}, u"1/1/4"_qs, u"part snowflake"_qs, true};
+        QTest::newRow("a step waits for its key") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"snowflake"_qs, u"Space"_qs, u"wait"_qs}, u"2/2/8"_qs, u"part circles snowflake"_qs, true};
         QTest::newRow("stepped to the end, then at once") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"сразу"_qs, u"snowflake"_qs}, u"341/5/340"_qs, u"circles snowflake"_qs, false};
         QTest::newRow("a step, then at once") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"Space"_qs, u"сразу"_qs}, u"15/4/7"_qs, u"circles"_qs, false};
         QTest::newRow("a figure finishes the last") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"triangle"_qs, u"Space"_qs, u"Esc"_qs}, u"40/4/78"_qs, u"circles triangle"_qs, false};
@@ -239,7 +239,7 @@ private slots:
         QTest::newRow("slow, no click, Esc") << Scenario{{u"медленно"_qs, u"snowflake"_qs, u"click"_qs, u"tick>"_qs, u"Esc"_qs}, u"341/5/340"_qs, u"snowflake"_qs, false};
         QTest::newRow("nothing drawn") << Scenario{{u"быстро"_qs, u"tiny"_qs}, u"1/1/0"_qs, {}, false};
         QTest::newRow("reset") << Scenario{{u"быстро"_qs, u"snowflake"_qs, u"reset"_qs, u"wait"_qs}, {}, {}, false};
-        QTest::newRow("reset a step") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"Space"_qs, u"reset"_qs}, {}, {}, false};
+        QTest::newRow("reset a step") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"Space"_qs, u"wait"_qs, u"reset"_qs}, {}, {}, false};
         // clang-format on
     }
     // Paces, steps, Esc, reset and figures mixed as a user mixes them. The keys go to
