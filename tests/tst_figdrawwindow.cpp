@@ -1,13 +1,19 @@
 #include "captionbutton.h"
 #include "figurewindow.h"
+#include "paintercanvas.h"
 #include "picturebox.h"
+#include "picturefile.h"
+#include "qttexts.h"
 #include "windowtest.h"
 
 #include <QAccessible>
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
+#include <QPrinter>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
@@ -34,6 +40,23 @@ const QRgb magenta = qRgb(128, 0, 128), blue = qRgb(0, 0, 255);
 struct Command { int button; std::optional<QString> typed; QString prompt, counts; Procedure procedure = nullptr; QList<double> start = {}; QString report = {}; };
 // clang-format on
 
+// Whether two pictures of the same figures look alike, allowing for antialiasing: at a quarter
+// of their size no pixel differs much.
+bool alike(const QImage &a, const QImage &b)
+{
+    const QSize size = a.size() / 4;
+    const QImage small = a.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage other = b.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    int most = 0;
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            const QRgb p = small.pixel(x, y), q = other.pixel(x, y);
+            most = std::max({most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                             std::abs(qBlue(p) - qBlue(q))});
+        }
+    return a.size() == b.size() && most < 100;
+}
+
 } // namespace
 
 class TestFigdrawWindow : public QObject
@@ -50,6 +73,8 @@ private slots:
     void paces();
     void stepByStep();
     void copyAndSave();
+    void undoAndRedo();
+    void printAndSvg();
 
 private:
     QPushButton *command(int number) { return form->findChildren<CaptionButton *>()[number - 1]; }
@@ -58,6 +83,13 @@ private:
         dialogs->nextAnswer(typed);
         button->click();
         return form->Picture1->picture();
+    }
+    // The keys pressed in the window, made active again after a dialog.
+    void press(const QKeySequence &keys)
+    {
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTest::keySequence(form.get(), keys);
     }
     // The label's three numbers, as "calls/depth/shapes".
     QString counts() const
@@ -338,6 +370,133 @@ void TestFigdrawWindow::copyAndSave()
     dialogs->nextAnswer(std::nullopt); // a cancelled dialog saves and reports nothing
     menuItem(form.get(), u"Сохранить рисунок…"_qs)->trigger();
     QCOMPARE(dialogs->reportText, QString());
+}
+
+// Undo and redo across figures, the triangle's colours and a reset; a new figure
+// drops what could be redone; undo first finishes an unfolding figure.
+void TestFigdrawWindow::undoAndRedo()
+{
+    QAction *undo = menuItem(form.get(), u"Отменить рисунок"_qs);
+    QAction *redo = menuItem(form.get(), u"Вернуть рисунок"_qs);
+    QList<QImage> pictures{form->Picture1->picture()};
+    QStringList labels{{}};
+    // The action, the picture seen before that shows then (-1: a new one), what undo and redo can.
+    // clang-format off
+    const struct { const char *action; int shows; const char *can; } steps[] = {
+        {"6", -1, "u-"}, {"1", -1, "u-"}, {"6", -1, "u-"}, {"Ctrl+Z", 2, "ur"}, {"Ctrl+Z", 1, "ur"},
+        {"Ctrl+Shift+Z", 2, "ur"}, {"Ctrl+Y", 3, "u-"}, {"3", 0, "u-"}, {"Ctrl+Z", 3, "ur"},
+        {"Ctrl+Z", 2, "ur"}, {"2", -1, "u-"}, {"Ctrl+Y", 4, "u-"}, {"5", -1, "u-"}, {"Ctrl+Z", 4, "ur"},
+        {"steps", -1, "u-"}, {"Ctrl+Z", 4, "ur"}, {"Right", 4, "ur"}, {"Ctrl+Y", 5, "u-"},
+        {"Ctrl+Z", 4, "ur"}, {"Ctrl+Z", 2, "ur"}, {"Ctrl+Z", 1, "ur"}, {"Ctrl+Z", 0, "-r"}, {"Ctrl+Z", 0, "-r"}};
+    // clang-format on
+    for (const auto &step : steps) {
+        const QString action = QString::fromLatin1(step.action);
+        if (action == u"steps") { // the six-armed snowflake again, its first call only
+            menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
+            drawnAfter(form->Command5, u"30"_qs);
+        } else if (action == u"Right") {
+            QTest::keyClick(form.get(), Qt::Key_Right);
+        } else if (action.front().isDigit()) {
+            drawnAfter(command(action.toInt()), u"30"_qs);
+        } else {
+            press(QKeySequence(action));
+        }
+        if (step.shows < 0) {
+            pictures << form->Picture1->picture();
+            labels << form->Label2->text();
+        }
+        const qsizetype shown = step.shows < 0 ? pictures.size() - 1 : step.shows;
+        QCOMPARE(form->Picture1->picture(), pictures[shown]);
+        QCOMPARE(form->Label2->text(), labels[shown]);
+        QCOMPARE(QString(undo->isEnabled() ? u'u' : u'-') + (redo->isEnabled() ? u'r' : u'-'),
+                 QString::fromLatin1(step.can));
+    }
+}
+
+// Saved as SVG and printed to a PDF file through the print dialog, the picture is drawn
+// again as lines and circles at the size, centred, in the screen's colours and relative
+// line width; both first finish an unfolding figure; a failed SVG save leaves no file.
+void TestFigdrawWindow::printAndSvg()
+{
+    const auto drawFigures = [](Canvas &canvas) {
+        StillClock colours;
+        Figures figures(canvas, colours);
+        canvas.SetScale(0, 0, 100, 100);
+        figures.Treug(50, 0, 100);
+        canvas.SetScale(-100, 100, 100, -100);
+        figures.Ris(0, 0, 60);
+    };
+    PictureBox screen;
+    drawFigures(screen);
+    drawnAfter(form->Command6, {});
+    menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
+    drawnAfter(form->Command2, u"60"_qs);
+    const QTemporaryDir folder;
+    const QString svgFile = folder.filePath(u"рисунок.svg"_qs),
+                  pdf = folder.filePath(u"рисунок.pdf"_qs);
+    dialogs->nextAnswer(svgFile);
+    press(QKeySequence::Save);
+    QCOMPARE(form->Picture1->picture(), screen.picture());
+    QSvgRenderer svg(svgFile);
+    QCOMPARE(svg.viewBox(), QRect(0, 0, 389, 389));
+    QImage rendered(389, 389, QImage::Format_RGB32);
+    rendered.fill(Qt::black); // the file paints its own white
+    QPainter svgPainter(&rendered);
+    svg.render(&svgPainter);
+    svgPainter.end();
+    QVERIFY(alike(rendered, screen.picture()));
+    QFile svgText(svgFile);
+    QVERIFY(svgText.open(QIODevice::ReadOnly) && !svgText.readAll().contains("<image"));
+
+    press(QKeySequence::Undo);
+    drawnAfter(form->Command2, u"60"_qs);
+    QVERIFY(loadQtRussianTexts(*qApp));
+    QPrinter &printer = form->findChild<PictureFile *>()->printer();
+    printer.setOutputFileName(pdf);
+    dialogs->nextAnswer(QString());
+    press(QKeySequence::Print);
+    QCOMPARE(dialogs->asked, QStringList{u"Печать"_qs});
+    QCOMPARE(form->Picture1->picture(), screen.picture());
+    // The page at 100 dots per inch, and the square in its middle as wide as the printable area.
+    QProcess::execute(
+            u"pdftoppm"_qs,
+            {u"-r"_qs, u"100"_qs, u"-png"_qs, u"-singlefile"_qs, pdf, folder.filePath(u"page"_qs)});
+    const QImage page(folder.filePath(u"page.png"_qs));
+    QImage expected(page.size(), QImage::Format_RGB32);
+    expected.fill(white);
+    const QRectF printable = printer.pageLayout().paintRect(QPageLayout::Inch);
+    QRectF square(0, 0, printable.width() * 100, printable.width() * 100);
+    square.moveCenter(printer.pageLayout().fullRect(QPageLayout::Inch).center() * 100);
+    QPainter painter(&expected);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setClipRect(square);
+    painter.translate(square.topLeft() + QPointF(1, 1) * square.width() / 389 / 2);
+    PainterCanvas onPage(&painter, square.width(), square.width() / 389);
+    drawFigures(onPage);
+    painter.end();
+    QVERIFY(alike(page.convertToFormat(QImage::Format_RGB32), expected));
+
+    rlimit unlimited{};
+    getrlimit(RLIMIT_FSIZE, &unlimited);
+    const rlimit tiny{1000, unlimited.rlim_max};
+    std::signal(SIGXFSZ, SIG_IGN);
+    dialogs->nextAnswer(folder.filePath(u"полный диск.svg"_qs));
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    press(QKeySequence::Save);
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    QVERIFY(dialogs->reportText.startsWith(u"Не удалось сохранить рисунок «"_qs));
+    // With a progress dialog that shows at once, cancelled, neither leaves a file.
+    menuItem(form.get(), u"Рисовать сразу"_qs)->trigger();
+    for (int i = 0; i < 3; ++i)
+        drawnAfter(form->Command2, u"5119.99"_qs);
+    form->findChild<PictureFile *>()->progressAfter = 0;
+    dialogs->nextAnswer(folder.filePath(u"отменено.svg"_qs));
+    press(QKeySequence::Save);
+    printer.setOutputFileName(folder.filePath(u"отменено.pdf"_qs));
+    dialogs->nextAnswer(QString());
+    press(QKeySequence::Print);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
+             (QStringList{u"page.png"_qs, u"рисунок.pdf"_qs, u"рисунок.svg"_qs}));
 }
 
 QTEST_MAIN(TestFigdrawWindow)

@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -13,7 +14,8 @@
 #include <optional>
 
 // Answers the real modal dialogs while a command runs: types the answer into the next
-// prompt or file dialog (nullopt cancels), notes and closes every error report.
+// prompt or file dialog (nullopt cancels), notes and closes every error report, and
+// cancels every progress dialog.
 class DialogDriver
 {
 public:
@@ -56,6 +58,10 @@ private:
             report->accept();
             return;
         }
+        if (auto *progress = qobject_cast<QProgressDialog *>(modal)) {
+            progress->cancel();
+            return;
+        }
         if (!answerPending)
             return;
         answerPending = false;
@@ -70,6 +76,8 @@ private:
             asked = {files->windowTitle(), files->selectedFiles().value(0)};
             // Typed into the name field, as a person would.
             files->findChild<QLineEdit *>(u"fileNameEdit"_qs)->setText(typed.value_or(QString()));
+        } else {
+            asked = {modal->windowTitle()};
         }
         typed ? dialog->accept() : dialog->reject();
     }
