@@ -383,7 +383,7 @@ void TestFigdrawWindow::undoAndRedo()
     // The action, the picture seen before that shows then (-1: a new one), what undo and redo can.
     // clang-format off
     const struct { const char *action; int shows; const char *can; } steps[] = {
-        {"6", -1, "u-"}, {"1", -1, "u-"}, {"6", -1, "u-"}, {"Ctrl+Z", 2, "ur"}, {"Ctrl+Z", 1, "ur"},
+        {"6", -1, "u-"}, {"8", -1, "u-"}, {"6", -1, "u-"}, {"Ctrl+Z", 2, "ur"}, {"Ctrl+Z", 1, "ur"},
         {"Ctrl+Shift+Z", 2, "ur"}, {"Ctrl+Y", 3, "u-"}, {"3", 0, "u-"}, {"Ctrl+Z", 3, "ur"},
         {"Ctrl+Z", 2, "ur"}, {"2", -1, "u-"}, {"Ctrl+Y", 4, "u-"}, {"5", -1, "u-"}, {"Ctrl+Z", 4, "ur"},
         {"steps", -1, "u-"}, {"Ctrl+Z", 4, "ur"}, {"Right", 4, "ur"}, {"Ctrl+Y", 5, "u-"},
@@ -424,13 +424,13 @@ void TestFigdrawWindow::printAndSvg()
         canvas.SetScale(0, 0, 100, 100);
         figures.Treug(50, 0, 100);
         canvas.SetScale(-100, 100, 100, -100);
-        figures.Ris(0, 0, 60);
+        figures.Ris3(0, 0, 79); // reaching beyond the canvas
     };
     PictureBox screen;
     drawFigures(screen);
     drawnAfter(form->Command6, {});
     menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
-    drawnAfter(form->Command2, u"60"_qs);
+    drawnAfter(form->Command5, u"79"_qs);
     const QTemporaryDir folder;
     const QString svgFile = folder.filePath(u"рисунок.svg"_qs),
                   pdf = folder.filePath(u"рисунок.pdf"_qs);
@@ -447,17 +447,21 @@ void TestFigdrawWindow::printAndSvg()
     QVERIFY(alike(rendered, screen.picture()));
     QFile svgText(svgFile);
     QVERIFY(svgText.open(QIODevice::ReadOnly) && !svgText.readAll().contains("<image"));
+    dialogs->nextAnswer(folder.filePath(u"вектор|SVG (*.svg)"_qs)); // the type chosen
+    press(QKeySequence::Save);
+    QVERIFY(QSvgRenderer(folder.filePath(u"вектор.svg"_qs)).isValid());
 
     press(QKeySequence::Undo);
-    drawnAfter(form->Command2, u"60"_qs);
+    drawnAfter(form->Command5, u"79"_qs);
     QVERIFY(loadQtRussianTexts(*qApp));
     QPrinter &printer = form->findChild<PictureFile *>()->printer();
     printer.setOutputFileName(pdf);
+    printer.setPageOrientation(QPageLayout::Landscape);
     dialogs->nextAnswer(QString());
     press(QKeySequence::Print);
     QCOMPARE(dialogs->asked, QStringList{u"Печать"_qs});
     QCOMPARE(form->Picture1->picture(), screen.picture());
-    // The page at 100 dots per inch, and the square in its middle as wide as the printable area.
+    // The page at 100 dots per inch, and the square in its middle as high as the printable area.
     QProcess::execute(
             u"pdftoppm"_qs,
             {u"-r"_qs, u"100"_qs, u"-png"_qs, u"-singlefile"_qs, pdf, folder.filePath(u"page"_qs)});
@@ -465,7 +469,7 @@ void TestFigdrawWindow::printAndSvg()
     QImage expected(page.size(), QImage::Format_RGB32);
     expected.fill(white);
     const QRectF printable = printer.pageLayout().paintRect(QPageLayout::Inch);
-    QRectF square(0, 0, printable.width() * 100, printable.width() * 100);
+    QRectF square(0, 0, printable.height() * 100, printable.height() * 100);
     square.moveCenter(printer.pageLayout().fullRect(QPageLayout::Inch).center() * 100);
     QPainter painter(&expected);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -496,7 +500,7 @@ void TestFigdrawWindow::printAndSvg()
     dialogs->nextAnswer(QString());
     press(QKeySequence::Print);
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
-             (QStringList{u"page.png"_qs, u"рисунок.pdf"_qs, u"рисунок.svg"_qs}));
+             (QStringList{u"page.png"_qs, u"вектор.svg"_qs, u"рисунок.pdf"_qs, u"рисунок.svg"_qs}));
 }
 
 QTEST_MAIN(TestFigdrawWindow)

@@ -74,8 +74,13 @@ private:
             input->setTextValue(typed.value_or(QString()));
         } else if (auto *files = qobject_cast<QFileDialog *>(modal)) {
             asked = {files->windowTitle(), files->selectedFiles().value(0)};
-            // Typed into the name field, as a person would.
-            files->findChild<QLineEdit *>(u"fileNameEdit"_qs)->setText(typed.value_or(QString()));
+            // Typed into the name field, as a person would; "name|type" also picks the type.
+            const QStringList parts = typed.value_or(QString()).split(u'|');
+            if (parts.size() > 1) {
+                files->selectNameFilter(parts[1]);
+                emit files->filterSelected(parts[1]);
+            }
+            files->findChild<QLineEdit *>(u"fileNameEdit"_qs)->setText(parts[0]);
         } else {
             asked = {modal->windowTitle()};
         }

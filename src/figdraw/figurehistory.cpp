@@ -66,8 +66,8 @@ void FigureHistory::draw(Canvas &canvas) const
 
 qsizetype FigureHistory::bytes() const
 {
-    qsizetype total = qsizetype(entries.capacity() * sizeof(Figure));
+    qsizetype total = qsizetype(entries.capacity()) * qsizetype(sizeof(Figure));
     for (const Figure &figure : entries)
-        total += qsizetype(figure.randoms.capacity() * sizeof(float));
+        total += qsizetype(figure.randoms.capacity()) * qsizetype(sizeof(float));
     return total;
 }
