@@ -1,10 +1,12 @@
 // Times the largest figures the window accepts on the real canvas, next to
 // painting the very same shapes straight through QPainter on an image.
 #include "captionbutton.h"
+#include "figurehistory.h"
 #include "figurerecord.h"
 #include "figures.h"
 #include "figurewindow.h"
 #include "picturebox.h"
+#include "picturefile.h"
 #include "rhymewindow.h"
 #include "verse.h"
 #include "windowtest.h"
@@ -15,7 +17,9 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include <sys/resource.h>
 
@@ -193,6 +197,50 @@ void measureUnfolding()
     }
 }
 
+// The largest figures the window accepts, saved as SVG and printed to a PDF file
+// (A4, 1200 dpi); and the memory the history takes per figure.
+void measureVectorOutput()
+{
+    // clang-format off
+    const struct { const char *name; int button; const char *size; } largest[] = {
+            {"horizontal chain R=33252.5", 1, "33252.5"}, {"vertical chain R=33252.5", 7, "33252.5"},
+            {"diagonal chain R=33252.5", 8, "33252.5"}, {"snowflake d=5119.99", 2, "5119.99"},
+            {"six-armed d=32804.99", 5, "32804.99"}, {"snowflake d=99 (all shows)", 2, "99"}};
+    // clang-format on
+    const QTemporaryDir folder;
+    for (const auto &figure : largest) {
+        RandomColours colours;
+        figdraw::Form1 window(colours);
+        window.show();
+        DialogDriver dialogs;
+        dialogs.nextAnswer(QString::fromLatin1(figure.size));
+        window.findChildren<CaptionButton *>()[figure.button - 1]->click();
+        auto *file = window.findChild<PictureFile *>();
+        qsizetype svgBytes = 0;
+        const double svgTime = bestOf([&] { svgBytes = file->svg().size(); });
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(folder.filePath(u"figure.pdf"_qs));
+        const double pdfTime = bestOf([&] { file->printOn(printer); });
+        std::printf("%-28s SVG %6.0f ms, %5.2f MB   PDF (A4, 1200 dpi) %6.0f ms, %5.2f MB\n",
+                    figure.name, svgTime, double(svgBytes) / 1e6, pdfTime,
+                    double(QFileInfo(printer.outputFileName()).size()) / 1e6);
+    }
+
+    RandomColours clock;
+    KeptColours colours(clock);
+    PictureBox canvas;
+    Figures figures(canvas, colours);
+    figures.Treug(50, 0, 100);
+    FigureHistory history;
+    constexpr int count = 10'000;
+    for (int i = 0; i < count; ++i)
+        history.add(
+                {&Figures::Treug, {0, 0, 100, 100}, 50, 0, 100, 0, figures.counter, colours.kept});
+    std::printf("%-28s %d triangles: %.2f MB, %.0f bytes a figure\n", "figure history", count,
+                double(history.bytes()) / 1e6, double(history.bytes()) / count);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -228,6 +276,7 @@ int main(int argc, char *argv[])
             {"six-armed d=79", {-100, 100, 100, -100}, [](Figures &f) { f.Ris3(0, 0, 79); }},
             {"Sierpinski triangle", {0, 0, 100, 100}, [](Figures &f) { f.Treug(50, 0, 100); }},
     };
+    measureVectorOutput();
     measureUnfolding();
     measureCountdown();
     for (const Figure &figure : figures)

@@ -16,9 +16,9 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# What building and running both programs needs, Cyrillic fonts and Qt's
-# own Russian texts included.
-BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev fonts-dejavu-core fontconfig qt6-translations-l10n)
+# What building and running both programs needs, Cyrillic fonts, Qt's own
+# Russian texts and Qt's SVG module (figdraw's vector files) included.
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev fonts-dejavu-core fontconfig qt6-translations-l10n)
 
 # Configures (once) and builds into the folder named, with further CMake options;
 # only the target BUILD_TARGET names, when set.

@@ -1,13 +1,19 @@
 #include "captionbutton.h"
 #include "figurewindow.h"
+#include "paintercanvas.h"
 #include "picturebox.h"
+#include "picturefile.h"
+#include "qttexts.h"
 #include "windowtest.h"
 
 #include <QAccessible>
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
+#include <QPrinter>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTextLayout>
 
@@ -36,6 +42,26 @@ const QStringList paces{u"сразу"_qs, u"быстро"_qs, u"медленно
 struct Scenario { QStringList steps; QString counts, picture; bool marked; };
 struct Command { int button; std::optional<QString> typed; QString prompt, counts; Procedure procedure = nullptr; QList<double> start = {}; QString report = {}; };
 // clang-format on
+
+// Whether two pictures of the same figures look alike, allowing for antialiasing: at a quarter
+// of their size no pixel differs much, and they hold about as much ink.
+bool alike(const QImage &a, const QImage &b)
+{
+    const QSize size = a.size() / 4;
+    const QImage small = a.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage other = b.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    int most = 0;
+    qint64 ink = 0, otherInk = 0;
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) {
+            const QRgb p = small.pixel(x, y), q = other.pixel(x, y);
+            most = std::max({most, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                             std::abs(qBlue(p) - qBlue(q))});
+            ink += 765 - qRed(p) - qGreen(p) - qBlue(p);
+            otherInk += 765 - qRed(q) - qGreen(q) - qBlue(q);
+        }
+    return a.size() == b.size() && most < 100 && std::abs(ink - otherInk) * 10 < otherInk * 3;
+}
 
 } // namespace
 
@@ -93,7 +119,7 @@ private slots:
 
         // The canvas menu, "сразу" chosen at the start; the Menu key opens it too.
         // clang-format off
-        QCOMPARE(chooseFromMenu(form->Picture1), (QStringList{u"Копировать рисунок"_qs, u"Сохранить рисунок…"_qs, {},
+        QCOMPARE(chooseFromMenu(form->Picture1), (QStringList{u"Копировать рисунок"_qs, u"Сохранить рисунок…"_qs, u"Печать…"_qs, {}, u"Отменить рисунок"_qs, u"Вернуть рисунок"_qs, {},
                  u"Рисовать сразу ✓"_qs, u"Рисовать быстро"_qs, u"Рисовать медленно"_qs, u"Рисовать по шагам"_qs}));
         // clang-format on
         QTest::keyClick(form->Picture1, Qt::Key_Menu);
@@ -276,23 +302,13 @@ private slots:
         QTest::keySequence(form.get(), QKeySequence::Copy);
         QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
                  picture);
-        // A limit on file sizes makes the second save fail as a full disk does.
         const QTemporaryDir folder;
-        rlimit unlimited{};
-        getrlimit(RLIMIT_FSIZE, &unlimited);
-        const rlimit tiny{1000, unlimited.rlim_max};
-        std::signal(SIGXFSZ, SIG_IGN);
-        for (const QString &name : {u"рисунок"_qs, u"полный диск.png"_qs}) { // .png is added
-            dialogs->nextAnswer(folder.filePath(name));
-            setrlimit(RLIMIT_FSIZE, name == u"рисунок" ? &unlimited : &tiny);
-            QTest::keySequence(form.get(), QKeySequence::Save);
-            setrlimit(RLIMIT_FSIZE, &unlimited);
-            QCOMPARE(dialogs->asked.value(0), u"Сохранить рисунок"_qs);
-            QVERIFY(dialogs->asked.value(1).startsWith(QDir::homePath())
-                    && dialogs->asked.value(1).endsWith(u"/рисунок.png"_qs));
-            form->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        }
+        dialogs->nextAnswer(folder.filePath(u"рисунок"_qs)); // .png is added
+        press(QKeySequence::Save);
+        QCOMPARE(dialogs->asked.value(0), u"Сохранить рисунок"_qs);
+        QVERIFY(dialogs->asked.value(1).startsWith(QDir::homePath())
+                && dialogs->asked.value(1).endsWith(u"/рисунок.png"_qs));
+        saveOnFullDisk(folder.filePath(u"полный диск.png"_qs));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{u"рисунок.png"_qs});
         QCOMPARE(QImage(folder.filePath(u"рисунок.png"_qs)).convertToFormat(QImage::Format_RGB32),
                  picture);
@@ -307,6 +323,133 @@ private slots:
         QVERIFY(!form->isVisible());
     }
 
+    // Undo and redo across figures, the triangle's colours and a reset; a new figure
+    // drops what could be redone; undo first finishes an unfolding figure.
+    void undoAndRedo()
+    {
+        QAction *undo = canvasItem(u"Отменить рисунок"_qs);
+        QAction *redo = canvasItem(u"Вернуть рисунок"_qs);
+        QList<QImage> pictures{form->Picture1->picture()};
+        QStringList labels{{}};
+        // The action, the picture seen before that shows then (-1: a new one), what undo and redo
+        // can.
+        // clang-format off
+        const struct { const char *action; int shows; const char *can; } steps[] = {
+            {"3", 0, "--"}, {"6", -1, "u-"}, {"8", -1, "u-"}, {"6", -1, "u-"}, {"Ctrl+Z", 2, "ur"},
+            {"Ctrl+Z", 1, "ur"}, {"Ctrl+Shift+Z", 2, "ur"}, {"Ctrl+Y", 3, "u-"}, {"3", 0, "u-"},
+            {"Ctrl+Z", 3, "ur"}, {"Ctrl+Y", 0, "u-"}, {"Ctrl+Z", 3, "ur"}, {"Ctrl+Z", 2, "ur"}, {"2", -1, "u-"}, {"Ctrl+Y", 4, "u-"}, {"5", -1, "u-"}, {"Ctrl+Z", 4, "ur"},
+            {"steps", -1, "u-"}, {"Ctrl+Z", 4, "ur"}, {"Right", 4, "ur"}, {"Ctrl+Y", 5, "u-"},
+            {"Ctrl+Z", 4, "ur"}, {"Ctrl+Z", 2, "ur"}, {"Ctrl+Z", 1, "ur"}, {"Ctrl+Z", 0, "-r"}, {"Ctrl+Z", 0, "-r"}};
+        // clang-format on
+        for (const auto &step : steps) {
+            const QString action = QString::fromLatin1(step.action);
+            if (action == u"steps") { // the six-armed snowflake again, its first call only
+                canvasItem(u"Рисовать по шагам"_qs)->trigger();
+                drawnAfter(form->Command5, u"30"_qs);
+            } else if (action == u"Right") {
+                QTest::keyClick(form.get(), Qt::Key_Right);
+            } else if (action.front().isDigit()) {
+                drawnAfter(command(action.toInt()), u"30"_qs);
+            } else {
+                press(QKeySequence(action));
+            }
+            if (step.shows < 0) {
+                pictures << form->Picture1->picture();
+                labels << form->Label2->text();
+            }
+            const qsizetype shown = step.shows < 0 ? pictures.size() - 1 : step.shows;
+            QCOMPARE(form->Picture1->picture(), pictures[shown]);
+            QCOMPARE(form->Label2->text(), labels[shown]);
+            QCOMPARE(QString(undo->isEnabled() ? u'u' : u'-') + (redo->isEnabled() ? u'r' : u'-'),
+                     QString::fromLatin1(step.can));
+        }
+    }
+
+    // Saved as SVG and printed to a PDF file through the print dialog, the picture is drawn
+    // again as lines and circles at the size, centred, in the screen's colours and relative
+    // line width; both first finish an unfolding figure; a failed SVG save leaves no file.
+    void printAndSvg()
+    {
+        const auto drawFigures = [](Canvas &canvas) {
+            StillClock colours;
+            Figures figures(canvas, colours);
+            canvas.SetScale(0, 0, 100, 100);
+            figures.Treug(50, 0, 100);
+            canvas.SetScale(-100, 100, 100, -100);
+            figures.Ris3(0, 0, 79); // reaching beyond the canvas
+        };
+        PictureBox screen;
+        drawFigures(screen);
+        drawnAfter(form->Command6, {});
+        canvasItem(u"Рисовать по шагам"_qs)->trigger();
+        drawnAfter(form->Command5, u"79"_qs);
+        const QTemporaryDir folder;
+        const QString svgFile = folder.filePath(u"рисунок.svg"_qs),
+                      pdf = folder.filePath(u"рисунок.pdf"_qs);
+        dialogs->nextAnswer(svgFile);
+        press(QKeySequence::Save);
+        QCOMPARE(form->Picture1->picture(), screen.picture());
+        QSvgRenderer svg(svgFile);
+        QCOMPARE(svg.viewBox(), QRect(0, 0, 389, 389));
+        QImage rendered(389, 389, QImage::Format_RGB32);
+        rendered.fill(Qt::black); // the file paints its own white
+        QPainter svgPainter(&rendered);
+        svg.render(&svgPainter);
+        svgPainter.end();
+        QVERIFY(alike(rendered, screen.picture()));
+        QFile svgText(svgFile);
+        QVERIFY(svgText.open(QIODevice::ReadOnly) && !svgText.readAll().contains("<image"));
+        dialogs->nextAnswer(folder.filePath(u"вектор|SVG (*.svg)"_qs)); // the type chosen
+        press(QKeySequence::Save);
+        QVERIFY(QSvgRenderer(folder.filePath(u"вектор.svg"_qs)).isValid());
+
+        press(QKeySequence::Undo);
+        drawnAfter(form->Command5, u"79"_qs);
+        QVERIFY(loadQtRussianTexts(*qApp));
+        QPrinter &printer = form->findChild<PictureFile *>()->printer();
+        printer.setOutputFileName(pdf);
+        printer.setPageOrientation(QPageLayout::Landscape);
+        dialogs->nextAnswer(QString());
+        press(QKeySequence::Print);
+        QCOMPARE(dialogs->asked, QStringList{u"Печать"_qs});
+        QCOMPARE(form->Picture1->picture(), screen.picture());
+        // The page at 100 dots per inch, and the square in its middle as high as the printable
+        // area.
+        QProcess::execute(u"pdftoppm"_qs,
+                          {u"-r"_qs, u"100"_qs, u"-png"_qs, u"-singlefile"_qs, pdf,
+                           folder.filePath(u"page"_qs)});
+        const QImage page(folder.filePath(u"page.png"_qs));
+        QImage expected(page.size(), QImage::Format_RGB32);
+        expected.fill(white);
+        const QRectF printable = printer.pageLayout().paintRect(QPageLayout::Inch);
+        QRectF square(0, 0, printable.height() * 100, printable.height() * 100);
+        square.moveCenter(printer.pageLayout().fullRect(QPageLayout::Inch).center() * 100);
+        QPainter painter(&expected);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setClipRect(square);
+        painter.translate(square.topLeft() + QPointF(1, 1) * square.width() / 389 / 2);
+        PainterCanvas onPage(&painter, square.width(), square.width() / 389);
+        drawFigures(onPage);
+        painter.end();
+        QVERIFY(alike(page.convertToFormat(QImage::Format_RGB32), expected));
+
+        saveOnFullDisk(folder.filePath(u"полный диск.svg"_qs));
+        QVERIFY(dialogs->reportText.startsWith(u"Не удалось сохранить рисунок «"_qs));
+        // With a progress dialog that shows at once, cancelled, neither leaves a file.
+        canvasItem(u"Рисовать сразу"_qs)->trigger();
+        for (int i = 0; i < 3; ++i)
+            drawnAfter(form->Command2, u"5119.99"_qs);
+        form->findChild<PictureFile *>()->progressAfter = 0;
+        dialogs->nextAnswer(folder.filePath(u"отменено.svg"_qs));
+        press(QKeySequence::Save);
+        printer.setOutputFileName(folder.filePath(u"отменено.pdf"_qs));
+        dialogs->nextAnswer(QString());
+        press(QKeySequence::Print);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
+                 (QStringList{u"page.png"_qs, u"вектор.svg"_qs, u"рисунок.pdf"_qs,
+                              u"рисунок.svg"_qs}));
+    }
+
 private:
     QPushButton *command(int number) { return form->findChildren<CaptionButton *>()[number - 1]; }
     QImage drawnAfter(QPushButton *button, const std::optional<QString> &typed)
@@ -314,6 +457,32 @@ private:
         dialogs->nextAnswer(typed);
         button->click();
         return form->Picture1->picture();
+    }
+    // The keys pressed in the window, made active again after a dialog.
+    void press(const QKeySequence &keys)
+    {
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTest::keySequence(form.get(), keys);
+    }
+    // Saves with a limit on file sizes, which makes the save fail as a full disk does.
+    void saveOnFullDisk(const QString &path)
+    {
+        rlimit unlimited{};
+        getrlimit(RLIMIT_FSIZE, &unlimited);
+        const rlimit tiny{1000, unlimited.rlim_max};
+        std::signal(SIGXFSZ, SIG_IGN);
+        dialogs->nextAnswer(path);
+        setrlimit(RLIMIT_FSIZE, &tiny);
+        press(QKeySequence::Save);
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+    }
+    QAction *canvasItem(const QString &text) const
+    {
+        for (QAction *item : form->Picture1->menu()->actions())
+            if (item->text() == text)
+                return item;
+        return nullptr;
     }
     // Draws a figure at the pace chosen, answering its prompt.
     void draw(Form1 &window, const QString &figure)

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,7 +23,8 @@ inline const QTemporaryDir scratchSettings;
 inline const bool settingsMoved = qputenv("XDG_CONFIG_HOME", scratchSettings.path().toLocal8Bit());
 
 // Answers the real modal dialogs while a command runs: types the answer into the next
-// prompt or file dialog (nullopt cancels), notes and closes every error report.
+// prompt or file dialog (nullopt cancels), notes and closes every error report, and
+// cancels every progress dialog.
 class DialogDriver
 {
 public:
@@ -65,6 +67,10 @@ private:
             report->accept();
             return;
         }
+        if (auto *progress = qobject_cast<QProgressDialog *>(modal)) {
+            progress->cancel();
+            return;
+        }
         if (!answerPending)
             return;
         answerPending = false;
@@ -77,8 +83,15 @@ private:
             input->setTextValue(typed.value_or(QString()));
         } else if (auto *files = qobject_cast<QFileDialog *>(modal)) {
             asked = {files->windowTitle(), files->selectedFiles().value(0)};
-            // Typed into the name field, as a person would.
-            files->findChild<QLineEdit *>(u"fileNameEdit"_qs)->setText(typed.value_or(QString()));
+            // Typed into the name field, as a person would; "name|type" also picks the type.
+            const QStringList parts = typed.value_or(QString()).split(u'|');
+            if (parts.size() > 1) {
+                files->selectNameFilter(parts[1]);
+                emit files->filterSelected(parts[1]);
+            }
+            files->findChild<QLineEdit *>(u"fileNameEdit"_qs)->setText(parts[0]);
+        } else {
+            asked = {modal->windowTitle()};
         }
         typed ? dialog->accept() : dialog->reject();
     }

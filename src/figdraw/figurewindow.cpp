@@ -9,6 +9,7 @@
 #include "twips.h"
 #include "unfolding.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QMenu>
 
@@ -19,7 +20,8 @@ const QString promptTitle = QStringLiteral("Ввод данных");
 namespace figdraw {
 
 Form1::Form1(RandomColours &colours, QWidget *parent)
-    : QWidget(parent), Picture1(new PictureBox(this)), figures(*Picture1, colours)
+    : QWidget(parent), Picture1(new PictureBox(this)), keptColours(colours),
+      figures(*Picture1, keptColours)
 {
     setWindowTitle(QStringLiteral("Form1"));
     setFixedSize(fromTwips(0, 0, 9450, 7965).size());
@@ -58,16 +60,35 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
     setTabOrder(Command6, Command7);
     setTabOrder(Command7, Command8);
 
-    // The menu of the canvas copies and saves the picture and chooses the pace;
-    // a figure button first finishes the figure that is unfolding, then runs its own command.
-    auto *pictureFile = new PictureFile(this, Picture1);
+    // The menu of the canvas copies, saves and prints the picture, takes figures back and
+    // brings them back, and chooses the pace; a figure button and undo first finish the
+    // figure that is unfolding, then do their own work.
     unfolding = new Unfolding(this, QStringLiteral("Рисовать"));
-    Picture1->menu()->addActions({pictureFile->copy, pictureFile->save});
+    auto *pictureFile = new PictureFile(this, Picture1, history, unfolding);
+    undoItem = new QAction(QStringLiteral("Отменить рисунок"), this);
+    undoItem->setShortcut(QKeySequence::Undo);
+    redoItem = new QAction(QStringLiteral("Вернуть рисунок"), this);
+    redoItem->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    addActions({undoItem, redoItem}); // so that the shortcuts work wherever the focus is
+    updateHistoryItems();
+    Picture1->menu()->addActions({pictureFile->copy, pictureFile->save, pictureFile->print});
+    Picture1->menu()->addSeparator();
+    Picture1->menu()->addActions({undoItem, redoItem});
     Picture1->menu()->addSeparator();
     Picture1->menu()->addActions(unfolding->paceActions());
     connect(Picture1, &PictureBox::clicked, unfolding, &Unfolding::step);
     for (QPushButton *button : {Command1, Command2, Command5, Command6, Command7, Command8})
         connect(button, &QPushButton::clicked, unfolding, &Unfolding::finish);
+    connect(undoItem, &QAction::triggered, unfolding, &Unfolding::finish);
+    connect(undoItem, &QAction::triggered, this, [this] {
+        history.undo();
+        redraw();
+    });
+    connect(redoItem, &QAction::triggered, this, [this] {
+        history.redo();
+        redraw();
+    });
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
@@ -93,7 +114,7 @@ bool Form1::startCircleChain()
     y = 100;
     if (!askSize(QStringLiteral("Введите R<40"), circleChainGrowth, Shape::Circle, R))
         return false;
-    Picture1->SetScale(0, 0, 200, 200);
+    setScale(0, 0, 200, 200);
     return true;
 }
 
@@ -104,7 +125,7 @@ bool Form1::startSnowflake(const QString &prompt, const Growth &growth)
     y = 0;
     if (!askSize(prompt, growth, Shape::Line, d))
         return false;
-    Picture1->SetScale(-100, 100, 100, -100);
+    setScale(-100, 100, 100, -100);
     return true;
 }
 
@@ -112,14 +133,14 @@ bool Form1::startSnowflake(const QString &prompt, const Growth &growth)
 void Form1::Command1_Click()
 {
     if (startCircleChain())
-        drawFigure(Shape::Circle, [this] { figures.Ris1(x, y, R); });
+        drawFigure(&Figures::Ris1, R);
 }
 
 // Vertical circles.
 void Form1::Command7_Click()
 {
     if (startCircleChain())
-        drawFigure(Shape::Circle, [this] { figures.Ris2(x, y, R); });
+        drawFigure(&Figures::Ris2, R);
 }
 
 // Diagonal circles, at the angle Pi / 4.
@@ -128,31 +149,31 @@ void Form1::Command8_Click()
     if (!startCircleChain())
         return;
     figures.Pi = 3.14157f;
-    drawFigure(Shape::Circle, [this] { figures.Diag(x, y, R); });
+    drawFigure(&Figures::Diag, R);
 }
 
 // Four-armed snowflake.
 void Form1::Command2_Click()
 {
     if (startSnowflake(QStringLiteral("Введите длину луча d<100"), snowflakeGrowth))
-        drawFigure(Shape::Line, [this] { figures.Ris(x, y, d); });
+        drawFigure(&Figures::Ris, d);
 }
 
 // Six-armed snowflake.
 void Form1::Command5_Click()
 {
     if (startSnowflake(QStringLiteral("Введите d<80"), snowflake6Growth))
-        drawFigure(Shape::Line, [this] { figures.Ris3(x, y, d); });
+        drawFigure(&Figures::Ris3, d);
 }
 
 // Sierpinski triangle: fixed start, no prompt.
 void Form1::Command6_Click()
 {
-    Picture1->SetScale(0, 0, 100, 100);
+    setScale(0, 0, 100, 100);
     x = 50;
     y = 0;
     d = 100;
-    drawFigure(Shape::Line, [this] { figures.Treug(x, y, d); });
+    drawFigure(&Figures::Treug, d);
 }
 
 // Reset.
@@ -160,6 +181,8 @@ void Form1::Command3_Click()
 {
     unfolding->stop();
     record.clear(); // what was left of a stopped figure
+    history.reset();
+    updateHistoryItems();
     Picture1->ClearCanvas();
     Label2->clear();
 }
@@ -200,23 +223,34 @@ bool Form1::askSize(const QString &prompt, const Growth &growth, Shape shape, do
     return true;
 }
 
-// Draws a figure and shows how its procedure recursed. At a pace other than
-// "сразу" the recursion runs in full into the record, and the canvas then
-// receives it call by call.
-void Form1::drawFigure(Shape shape, const std::function<void()> &figure)
+void Form1::setScale(qint16 x1, qint16 y1, qint16 x2, qint16 y2)
 {
+    scale = {x1, y1, x2, y2};
+    Picture1->SetScale(x1, y1, x2, y2);
+}
+
+// Draws a figure from the start point, keeps it in the history and shows how its
+// procedure recursed. At a pace other than "сразу" the recursion runs in full
+// into the record, and the canvas then receives it call by call.
+void Form1::drawFigure(Procedure procedure, double size)
+{
+    const Shape shape = shapeOf(procedure);
+    const bool atOnce = unfolding->pace() == Pace::AtOnce;
     figures.counter.reset();
     Picture1->markFollowingShapes(false);
-    if (unfolding->pace() == Pace::AtOnce) {
-        figure();
-        const RecursionCounter &counter = figures.counter;
-        showCounts(shape, counter.calls(), counter.deepest(), counter.shapes());
+    if (!atOnce) {
+        record.clear();
+        figures.drawOn(record);
+    }
+    (figures.*procedure)(x, y, size);
+    figures.drawOn(*Picture1);
+    history.add({procedure, scale, x, y, size, figures.Pi, figures.counter,
+                 std::exchange(keptColours.kept, {})});
+    updateHistoryItems();
+    if (atOnce) {
+        showCounts(shape, figures.counter);
         return;
     }
-    record.clear();
-    figures.drawOn(record);
-    figure();
-    figures.drawOn(*Picture1);
     unfolding->start(
             qsizetype(record.steps().size()),
             [this, shape](qsizetype first, qsizetype last) { showSteps(shape, first, last); });
@@ -233,8 +267,7 @@ void Form1::showSteps(Shape shape, qsizetype first, qsizetype last)
         showCounts(shape, step.call, step.depth, step.end);
         return;
     }
-    const RecursionCounter &counter = figures.counter;
-    showCounts(shape, counter.calls(), counter.deepest(), counter.shapes());
+    showCounts(shape, figures.counter);
     record.clear();
 }
 
@@ -246,6 +279,37 @@ void Form1::showCounts(Shape shape, qint64 calls, int depth, qint64 shapes)
                             .arg(shape == Shape::Circle ? QStringLiteral("Окружностей")
                                                         : QStringLiteral("Линий"))
                             .arg(shapes));
+}
+
+void Form1::showCounts(Shape shape, const RecursionCounter &counts)
+{
+    showCounts(shape, counts.calls(), counts.deepest(), counts.shapes());
+}
+
+Form1::Shape Form1::shapeOf(Procedure procedure)
+{
+    const bool chain = procedure == &Figures::Ris1 || procedure == &Figures::Ris2
+            || procedure == &Figures::Diag;
+    return chain ? Shape::Circle : Shape::Line;
+}
+
+// Shows what the history has on the canvas, and how its last figure recursed.
+void Form1::redraw()
+{
+    Picture1->ClearCanvas();
+    history.draw(*Picture1);
+    const auto onCanvas = history.onCanvas();
+    if (onCanvas.empty())
+        Label2->clear();
+    else
+        showCounts(shapeOf(onCanvas.back().procedure), onCanvas.back().counts);
+    updateHistoryItems();
+}
+
+void Form1::updateHistoryItems()
+{
+    undoItem->setEnabled(history.canUndo());
+    redoItem->setEnabled(history.canRedo());
 }
 
 } // namespace figdraw

@@ -1,16 +1,14 @@
 #pragma once
 
+#include "figurehistory.h"
 #include "figurerecord.h"
-#include "figures.h"
 #include "figuresize.h"
-#include "randomcolours.h"
 
 #include <QWidget>
 
-#include <functional>
-
 class CaptionButton;
 class PictureBox;
+class QAction;
 class QLabel;
 class Unfolding;
 
@@ -49,20 +47,32 @@ public slots:
 
 private:
     enum class Shape { Circle, Line };
+    using Procedure = FigureHistory::Procedure;
 
     bool startCircleChain();
     bool startSnowflake(const QString &prompt, const Growth &growth);
     bool askSize(const QString &prompt, const Growth &growth, Shape shape, double &size);
-    void drawFigure(Shape shape, const std::function<void()> &figure);
+    void setScale(qint16 x1, qint16 y1, qint16 x2, qint16 y2);
+    void drawFigure(Procedure procedure, double size);
     void showSteps(Shape shape, qsizetype first, qsizetype last);
     void showCounts(Shape shape, qint64 calls, int depth, qint64 shapes);
+    void showCounts(Shape shape, const RecursionCounter &counts);
+    static Shape shapeOf(Procedure procedure);
+    void redraw();
+    void updateHistoryItems();
     CaptionButton *addButton(const QString &text, QRect geometry, double points, bool bold);
 
+    // Keeps the triangle's random numbers for the history.
+    KeptColours keptColours;
     Figures figures;
     // At a pace other than "сразу" a figure is drawn into the record first.
     FigureRecord record{figures.counter};
     Unfolding *unfolding;
-    // The start point and size of the figure being drawn.
+    FigureHistory history;
+    QAction *undoItem;
+    QAction *redoItem;
+    // The coordinate system, start point and size of the figure being drawn.
+    std::array<qint16, 4> scale{};
     double x = 0;
     double y = 0;
     double R = 0;

@@ -1,12 +1,9 @@
 #pragma once
 
-#include "canvas.h"
-#include "userscale.h"
+#include "paintercanvas.h"
 
 #include <QFrame>
 #include <QImage>
-#include <QPainter>
-#include <QPainterPath>
 
 #include <optional>
 
@@ -15,7 +12,7 @@ class QMenu;
 // The square canvas of the figure window: a sunken frame around a white
 // picture that keeps every stroke until it is cleared. Strokes go into an
 // image, so the picture survives the window being covered or minimised.
-class PictureBox : public QFrame, public Canvas
+class PictureBox : public QFrame, public PainterCanvas
 {
     Q_OBJECT
 
@@ -25,10 +22,6 @@ public:
 
     explicit PictureBox(QWidget *parent = nullptr);
 
-    void SetScale(qint16 x1, qint16 y1, qint16 x2, qint16 y2) override;
-    void DrawLine(float x1, float y1, float x2, float y2, QRgb colour) override;
-    void DrawLine(float x2, float y2, QRgb colour) override;
-    void DrawCircle(float cx, float cy, float radius, QRgb colour) override;
     void ClearCanvas() override;
 
     // The picture as it stands, in device pixels.
@@ -49,20 +42,15 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void openPainter() override;
 
 private:
-    QPainter &painterWith(QRgb colour);
     void finishPainting();
     void matchScreenDensity();
-    void stroke(QPointF from, QPointF to, QRgb colour);
 
     QImage image;
     // Stays open while a figure sends strokes; closed before the picture is shown.
     std::optional<QPainter> painter;
-    QRgb penColour = 0;
-    UserScale scale;
-    QPointF current; // in user coordinates
     QMenu *contextMenu;
-    bool marking = false;
     QPainterPath marked; // in logical pixels of the picture
 };

@@ -1,8 +1,10 @@
 #include "picturefile.h"
 
 #include "errorreport.h"
+#include "figurehistory.h"
 #include "numberreader.h"
 #include "picturebox.h"
+#include "unfolding.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -10,26 +12,30 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QPicture>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressDialog>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QSvgGenerator>
 
 namespace {
 
-// Writes the picture as a PNG file and returns the system's reason when that
+const QString pngType = QStringLiteral("PNG (*.png)");
+const QString svgType = QStringLiteral("SVG (*.svg)");
+
+// Writes the bytes into the file and returns the system's reason when that
 // fails. QSaveFile writes beside the chosen name and renames only a complete
 // file into place. Writing unbuffered, in a loop, lets a write that a full disk
 // cut short show as a failure, which a buffered write would not report.
-QString writePng(const QImage &picture, const QString &path)
+QString writeFile(const QByteArray &bytes, const QString &path)
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
-    for (qsizetype done = 0; done < png.size();) {
-        const qint64 written = file.write(png.constData() + done, png.size() - done);
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
         if (written <= 0) {
             QString reason = file.errorString();
             file.cancelWriting();
@@ -40,19 +46,79 @@ QString writePng(const QImage &picture, const QString &path)
     return file.commit() ? QString() : file.errorString();
 }
 
+QByteArray png(const QImage &picture)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return bytes;
+}
+
+// Passes the shapes on while a progress dialog counts them; once the dialog is
+// cancelled, drops the rest.
+class ProgressCanvas final : public Canvas
+{
+public:
+    ProgressCanvas(Canvas &target, QProgressDialog &progress, qint64 total)
+        : target(target), progress(progress), total(std::max<qint64>(total, 1))
+    { }
+
+    void SetScale(qint16 x1, qint16 y1, qint16 x2, qint16 y2) override
+    {
+        target.SetScale(x1, y1, x2, y2);
+    }
+    void DrawLine(float x1, float y1, float x2, float y2, QRgb colour) override
+    {
+        if (goOn())
+            target.DrawLine(x1, y1, x2, y2, colour);
+    }
+    void DrawLine(float x2, float y2, QRgb colour) override
+    {
+        if (goOn())
+            target.DrawLine(x2, y2, colour);
+    }
+    void DrawCircle(float cx, float cy, float radius, QRgb colour) override
+    {
+        if (goOn())
+            target.DrawCircle(cx, cy, radius, colour);
+    }
+    void ClearCanvas() override { target.ClearCanvas(); }
+
+private:
+    // Tells the dialog, in thousandths, every 1024 shapes.
+    bool goOn()
+    {
+        if ((++shapes & 1023) == 0 && !progress.wasCanceled())
+            progress.setValue(int(shapes * progress.maximum() / total));
+        return !progress.wasCanceled();
+    }
+
+    Canvas &target;
+    QProgressDialog &progress;
+    qint64 total;
+    qint64 shapes = 0;
+};
+
 } // namespace
 
-PictureFile::PictureFile(QWidget *window, PictureBox *canvas)
+PictureFile::PictureFile(QWidget *window, PictureBox *canvas, const FigureHistory &history,
+                         Unfolding *unfolding)
     : QObject(window), copy(new QAction(QStringLiteral("Копировать рисунок"), window)),
-      save(new QAction(QStringLiteral("Сохранить рисунок…"), window)), window(window),
-      canvas(canvas)
+      save(new QAction(QStringLiteral("Сохранить рисунок…"), window)),
+      print(new QAction(QStringLiteral("Печать…"), window)), window(window), canvas(canvas),
+      history(history), unfolding(unfolding)
 {
     copy->setShortcut(QKeySequence::Copy);
     save->setShortcut(QKeySequence::Save);
-    window->addActions({copy, save}); // so that the shortcuts work wherever the focus is
+    print->setShortcut(QKeySequence::Print);
+    window->addActions({copy, save, print}); // so that the shortcuts work wherever the focus is
     connect(copy, &QAction::triggered, this, &PictureFile::copyPicture);
     connect(save, &QAction::triggered, this, &PictureFile::savePicture);
+    connect(print, &QAction::triggered, this, &PictureFile::printPicture);
 }
+
+PictureFile::~PictureFile() = default;
 
 void PictureFile::copyPicture()
 {
@@ -66,15 +132,110 @@ void PictureFile::savePicture()
         folder = QDir::homePath();
     QFileDialog dialog(window, QStringLiteral("Сохранить рисунок"),
                        QDir(folder).filePath(QStringLiteral("рисунок.png")),
-                       QStringLiteral("PNG (*.png)"));
+                       pngType + QStringLiteral(";;") + svgType);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("png"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &type) {
+        dialog.setDefaultSuffix(type == svgType ? QStringLiteral("svg") : QStringLiteral("png"));
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = dialog.selectedFiles().constFirst();
-    const QString reason = writePng(canvas->picture(), path);
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const bool asSvg
+            = suffix == u"svg" || (suffix != u"png" && dialog.selectedNameFilter() == svgType);
+    if (asSvg)
+        unfolding->finish();
+    const QByteArray bytes = asSvg ? svg() : png(canvas->picture());
+    if (bytes.isEmpty())
+        return; // cancelled
+    const QString reason = writeFile(bytes, path);
     if (!reason.isEmpty())
         ErrorReport(window, window->windowTitle(),
                     QStringLiteral("Не удалось сохранить рисунок «%1»: %2.")
                             .arg(quotedInput(path), reason));
+}
+
+QByteArray PictureFile::svg()
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setTitle(QStringLiteral("Рисунок"));
+    generator.setResolution(96);
+    generator.setSize(QSize(PictureBox::insideSize, PictureBox::insideSize));
+    generator.setViewBox(QRect(0, 0, PictureBox::insideSize, PictureBox::insideSize));
+    QPainter painter(&generator);
+    painter.fillRect(generator.viewBoxF(), Qt::white);
+    if (!paintFigures(painter, PictureBox::insideSize, QStringLiteral("Сохранение рисунка…")))
+        return {};
+    painter.end();
+    return buffer.data();
+}
+
+QPrinter &PictureFile::printer()
+{
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+void PictureFile::printPicture()
+{
+    unfolding->finish();
+    QPrintDialog dialog(&printer(), window);
+    if (dialog.exec() == QDialog::Accepted)
+        printOn(printer());
+}
+
+// The shapes go first into a recording, which a cancel drops, and only a
+// complete one reaches the printer: Qt cannot take back what reached it.
+bool PictureFile::printOn(QPrinter &printer)
+{
+    // The largest square around the page's centre inside the printable area.
+    const QRectF page = printer.pageLayout().fullRectPixels(printer.resolution());
+    const QRectF printable = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QPointF centre = page.center() - printable.topLeft(); // where the painter starts
+    const double half = std::min({centre.x(), printable.width() - centre.x(), centre.y(),
+                                  printable.height() - centre.y()});
+    QPicture picture;
+    QPainter recorder(&picture);
+    if (!paintFigures(recorder, 2 * half, QStringLiteral("Печать рисунка…")))
+        return false;
+    recorder.end();
+    printer.setDocName(QStringLiteral("Рисунок"));
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        ErrorReport(window, window->windowTitle(),
+                    QStringLiteral("Не удалось начать печать рисунка."));
+        return false;
+    }
+    // A recording plays back enlarged by the printer's resolution over its own.
+    painter.translate(centre - QPointF(half, half));
+    painter.scale(double(picture.logicalDpiX()) / printer.logicalDpiX(),
+                  double(picture.logicalDpiY()) / printer.logicalDpiY());
+    painter.drawPicture(0, 0, picture);
+    return true;
+}
+
+// Paints the figures on the canvas into the square from (0, 0) to (side, side),
+// strokes as thick relative to it as on the screen. Returns false when cancelled.
+bool PictureFile::paintFigures(QPainter &painter, double side, const QString &work)
+{
+    QProgressDialog progress(work, QStringLiteral("Отмена"), 0, 1000, window);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(progressAfter);
+    progress.setValue(0);
+    qint64 shapes = 0;
+    for (const FigureHistory::Figure &figure : history.onCanvas())
+        shapes += figure.counts.shapes();
+    painter.setClipRect(QRectF(0, 0, side, side));
+    // As on the screen, where a stroke through pixel x fills the pixel from x to x + 1.
+    const double penWidth = side / PictureBox::insideSize;
+    painter.translate(penWidth / 2, penWidth / 2);
+    PainterCanvas onPainter(&painter, side, penWidth);
+    ProgressCanvas counted(onPainter, progress, shapes);
+    history.draw(counted);
+    return !progress.wasCanceled();
 }

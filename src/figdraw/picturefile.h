@@ -2,29 +2,59 @@
 
 #include <QObject>
 
+#include <memory>
+
+class FigureHistory;
 class PictureBox;
 class QAction;
+class QPainter;
+class QPrinter;
 class QWidget;
+class Unfolding;
 
-// "Копировать рисунок" (Ctrl+C) and "Сохранить рисунок…" (Ctrl+S): the picture
-// as it stands, without the border, at the image's own resolution, to the
-// clipboard or into a PNG file. Both shortcuts work anywhere in the window.
+// "Копировать рисунок" (Ctrl+C), "Сохранить рисунок…" (Ctrl+S) and "Печать…"
+// (Ctrl+P): the picture without the border, to the clipboard and into a PNG
+// file as the image shows it, into an SVG file and onto paper drawn again
+// from the figure history as lines and circles. The shortcuts work anywhere
+// in the window. Saving as SVG and printing first finish an unfolding figure;
+// when they take longer than half a second a progress dialog shows, whose
+// cancel button stops the work and leaves no file.
 class PictureFile : public QObject
 {
     Q_OBJECT
 
 public:
-    PictureFile(QWidget *window, PictureBox *canvas);
+    PictureFile(QWidget *window, PictureBox *canvas, const FigureHistory &history,
+                Unfolding *unfolding);
+    ~PictureFile() override;
 
     QAction *copy;
     QAction *save;
+    QAction *print;
+
+    // The figures as an SVG file on the canvas's own 389 by 389 coordinates; empty when cancelled.
+    QByteArray svg();
+    // Prints the picture centred on the page, square, as large as the printable area
+    // allows. Returns false when cancelled or when the printer fails.
+    bool printOn(QPrinter &printer);
+    // The printer with the settings of the last print, made at the first.
+    QPrinter &printer();
+    // Milliseconds of work before the progress dialog shows.
+    int progressAfter = 500;
 
 public slots:
     void copyPicture();
     // Asks where to save; a failed save is reported and leaves no file behind.
     void savePicture();
+    // Asks where and how to print, in Qt's print dialog.
+    void printPicture();
 
 private:
+    bool paintFigures(QPainter &painter, double side, const QString &work);
+
     QWidget *window;
     PictureBox *canvas;
+    const FigureHistory &history;
+    Unfolding *unfolding;
+    std::unique_ptr<QPrinter> printer_;
 };
