@@ -2,6 +2,7 @@
 
 #include "captionbutton.h"
 #include "errorreport.h"
+#include "figurecalls.h"
 #include "numberreader.h"
 #include "picturebox.h"
 #include "picturefile.h"
@@ -65,6 +66,9 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
     Picture1->menu()->addActions({pictureFile->copy, pictureFile->save});
     Picture1->menu()->addSeparator();
     Picture1->menu()->addActions(unfolding->paceActions());
+    calls = new FigureCalls(this, Picture1, record, figures.counter, unfolding);
+    Picture1->menu()->addSeparator();
+    Picture1->menu()->addAction(calls->showAction());
     connect(Picture1, &PictureBox::clicked, unfolding, &Unfolding::step);
     for (QPushButton *button : {Command1, Command2, Command5, Command6, Command7, Command8})
         connect(button, &QPushButton::clicked, unfolding, &Unfolding::finish);
@@ -160,6 +164,7 @@ void Form1::Command3_Click()
 {
     unfolding->stop();
     record.clear(); // what was left of a stopped figure
+    calls->clear();
     Picture1->ClearCanvas();
     Label2->clear();
 }
@@ -201,13 +206,16 @@ bool Form1::askSize(const QString &prompt, const Growth &growth, Shape shape, do
 }
 
 // Draws a figure and shows how its procedure recursed. At a pace other than
-// "сразу" the recursion runs in full into the record, and the canvas then
-// receives it call by call.
+// "сразу", or with the calls window open, the recursion runs in full into the
+// record, and the canvas then receives it call by call.
 void Form1::drawFigure(Shape shape, const std::function<void()> &figure)
 {
     figures.counter.reset();
     Picture1->markFollowingShapes(false);
-    if (unfolding->pace() == Pace::AtOnce) {
+    calls->beginFigure([this, shape](qint64 made, int depth, qint64 shapes) {
+        showCounts(shape, made, depth, shapes);
+    });
+    if (unfolding->pace() == Pace::AtOnce && !calls->recording()) {
         figure();
         const RecursionCounter &counter = figures.counter;
         showCounts(shape, counter.calls(), counter.deepest(), counter.shapes());
@@ -217,9 +225,11 @@ void Form1::drawFigure(Shape shape, const std::function<void()> &figure)
     figures.drawOn(record);
     figure();
     figures.drawOn(*Picture1);
+    calls->endFigure();
     unfolding->start(
             qsizetype(record.steps().size()),
-            [this, shape](qsizetype first, qsizetype last) { showSteps(shape, first, last); });
+            [this, shape](qsizetype first, qsizetype last) { showSteps(shape, first, last); },
+            calls->rewinder());
 }
 
 // Paints the shapes of the calls first ... last - 1 and tells how far the figure has come:
@@ -227,15 +237,17 @@ void Form1::drawFigure(Shape shape, const std::function<void()> &figure)
 void Form1::showSteps(Shape shape, qsizetype first, qsizetype last)
 {
     Picture1->markFollowingShapes(unfolding->pace() == Pace::Stepwise && last - first == 1);
-    record.replay(first, last, *Picture1);
+    calls->paint(first, last);
     if (last < qsizetype(record.steps().size())) {
         const FigureRecord::Step &step = record.steps()[last - 1];
         showCounts(shape, step.call, step.depth, step.end);
+        calls->follow(last);
         return;
     }
     const RecursionCounter &counter = figures.counter;
     showCounts(shape, counter.calls(), counter.deepest(), counter.shapes());
-    record.clear();
+    if (!calls->follow(last))
+        record.clear();
 }
 
 void Form1::showCounts(Shape shape, qint64 calls, int depth, qint64 shapes)

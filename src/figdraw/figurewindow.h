@@ -10,6 +10,7 @@
 #include <functional>
 
 class CaptionButton;
+class FigureCalls;
 class PictureBox;
 class QLabel;
 class Unfolding;
@@ -62,6 +63,7 @@ private:
     // At a pace other than "сразу" a figure is drawn into the record first.
     FigureRecord record{figures.counter};
     Unfolding *unfolding;
+    FigureCalls *calls;
     // The start point and size of the figure being drawn.
     double x = 0;
     double y = 0;

@@ -103,6 +103,13 @@ QImage PictureBox::picture()
     return image;
 }
 
+void PictureBox::setPicture(const QImage &taken)
+{
+    finishPainting();
+    image = taken;
+    update();
+}
+
 QPainter &PictureBox::painterWith(QRgb colour)
 {
     if (!painter) {
