@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QScreen>
+#include <QStackedWidget>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -137,17 +138,21 @@ CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool 
     : QWidget(mainWindow, Qt::Window), heading(new QLabel(this)), stack(new QListView(this)),
       trace(trace), emptyText(emptyText), mainWindow(mainWindow),
       action(new QAction(QStringLiteral("Показать вызовы"), mainWindow)),
-      stackModel(new CallStackModel(trace, this))
+      stackModel(new CallStackModel(trace, this)), pages(new QStackedWidget(this))
 {
     setWindowTitle(QStringLiteral("Вызовы"));
     resize(480, 420);
-    heading->setWordWrap(true);
+    setMinimumSize(240, 200); // fixed, so that rows coming and going never resize the window
+    heading->setSizePolicy(QSizePolicy::Ignored,
+                           QSizePolicy::Fixed); // its text never resizes the window
     stack->setAccessibleName(QStringLiteral("Стек вызовов"));
     stack->setUniformItemSizes(true);
     stack->setEditTriggers(QAbstractItemView::NoEditTriggers);
     stack->setModel(stackModel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(heading);
+    // The views are on the second page; the first, empty, stands while there are no calls.
+    auto *views = new QWidget;
+    auto *layout = new QVBoxLayout(views);
+    layout->setContentsMargins({});
     layout->addWidget(stack, 1);
     connect(stack->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &index) { choose(stackModel->call(index.row())); });
@@ -163,6 +168,11 @@ CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool 
         connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
                 [this](const QModelIndex &index) { choose(CallTreeModel::call(index)); });
     }
+    pages->addWidget(new QWidget);
+    pages->addWidget(views);
+    auto *window = new QVBoxLayout(this);
+    window->addWidget(heading);
+    window->addWidget(pages, 1);
     showNoCalls();
 
     action->setCheckable(true);
@@ -180,13 +190,12 @@ void CallsWindow::showCall(qint32 call)
     following = true;
     current = call;
     heading->setText(QStringLiteral("Вызов %1 из %2").arg(call + 1).arg(trace.calls()));
-    stack->show();
+    pages->setCurrentIndex(1);
     stackModel->setPath(trace.path(call));
     const QModelIndex last = stackModel->index(stackModel->rowCount({}) - 1);
     stack->setCurrentIndex(last);
     stack->scrollTo(last);
     if (tree) {
-        tree->show();
         treeModel->setLast(call);
         const QModelIndex index = treeModel->indexOf(call);
         for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
@@ -203,10 +212,9 @@ void CallsWindow::showNoCalls()
     current = -1;
     heading->setText(emptyText);
     stackModel->setPath({});
-    stack->hide();
+    pages->setCurrentIndex(0);
     if (tree) {
         treeModel->setLast(-1);
-        tree->hide();
     }
     following = false;
 }

@@ -6,6 +6,7 @@ class CallTrace;
 class QAction;
 class QLabel;
 class QListView;
+class QStackedWidget;
 class QTreeView;
 class CallStackModel;
 class CallTreeModel;
@@ -51,6 +52,7 @@ private:
     QAction *action;
     CallStackModel *stackModel;
     CallTreeModel *treeModel = nullptr;
+    QStackedWidget *pages;
     qint32 current = -1;
     bool following = false; // while the views follow the program, not the user
 };
