@@ -1,8 +1,10 @@
+#include "callswindow.h"
 #include "qttexts.h"
 #include "rhymewindow.h"
 #include "windowtest.h"
 
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -25,6 +27,7 @@ private slots:
     void layout();
     void startAppendAndReset();
     void paces();
+    void callsWindow();
 
 private:
     void start(const std::optional<QString> &typed)
@@ -181,6 +184,47 @@ void TestCountdown::paces()
     QCOMPARE(form->Text1->toPlainText(), QString());
     form->Command1->click();
     QVERIFY(!form->isVisible());
+}
+
+// One verse's stack, step by step, going to a call and stepping back, over what
+// the box held before; Backspace erases nothing while the verse is stepped.
+void TestCountdown::callsWindow()
+{
+    auto *calls = form->findChild<CallsWindow *>();
+    QAction *item = menuItem(form.get(), u"Показать вызовы"_qs);
+    item->trigger();
+    QCOMPARE(calls->heading->text(), u"Напишите стихи, чтобы увидеть их вызовы"_qs);
+    start(u"1"_qs);
+    const QString before = form->Text1->toPlainText();
+    QCOMPARE(calls->heading->text(), u"Вызов 2 из 2"_qs);
+    menuItem(form.get(), u"Писать по шагам"_qs)->trigger();
+    start(u"3"_qs);
+    for (int key : {Qt::Key_Space, Qt::Key_Right, Qt::Key_Space})
+        QTest::keyClick(form->Text1, Qt::Key(key));
+    QStringList stack;
+    for (int row = 0; row < calls->stack->model()->rowCount(); ++row)
+        stack << calls->stack->model()->index(row, 0).data().toString();
+    QCOMPARE(stack,
+             (QStringList{u"negr(n = 3) — ждёт вызов 1 из 1"_qs,
+                          u"negr(n = 2) — ждёт вызов 1 из 1"_qs,
+                          u"negr(n = 1) — ждёт вызов 1 из 1"_qs, u"negr(n = 0)"_qs}));
+    QCOMPARE(calls->heading->text(), u"Вызов 4 из 4"_qs);
+    calls->stack->setCurrentIndex(calls->stack->model()->index(1, 0));
+    QTRY_COMPARE(calls->heading->text(), u"Вызов 2 из 4"_qs);
+    QVERIFY(form->Text1->toPlainText().endsWith(u"\n\n"_qs)
+            && form->Text1->toPlainText().count(u" 2 негритят"_qs) == 2);
+    QTest::keyClick(form->Text1, Qt::Key_Backspace);
+    QTest::keyClick(calls->stack, Qt::Key_Backspace);
+    QCOMPARE(calls->heading->text(), u"Вызов 1 из 4"_qs);
+    QVERIFY(form->Text1->toPlainText().startsWith(before)
+            && form->Text1->toPlainText().sliced(before.size()).count(u'\n') == 4);
+    QTest::keyClick(form->Text1, Qt::Key_Escape);
+    start(u"0"_qs);
+    QCOMPARE(calls->stack->model()->rowCount(), 1);
+    form->Command3->click();
+    QCOMPARE(calls->heading->text(), u"Напишите стихи, чтобы увидеть их вызовы"_qs);
+    form->Command1->click();
+    QVERIFY(!calls->isVisible());
 }
 
 QTEST_MAIN(TestCountdown)

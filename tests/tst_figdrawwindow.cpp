@@ -1,3 +1,4 @@
+#include "callswindow.h"
 #include "captionbutton.h"
 #include "figurewindow.h"
 #include "picturebox.h"
@@ -6,9 +7,11 @@
 #include <QAccessible>
 #include <QClipboard>
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTreeView>
 
 #include <sys/resource.h>
 
@@ -50,6 +53,8 @@ private slots:
     void paces();
     void stepByStep();
     void copyAndSave();
+    void callsWindow();
+    void callsWindowOpening();
 
 private:
     QPushButton *command(int number) { return form->findChildren<CaptionButton *>()[number - 1]; }
@@ -338,6 +343,111 @@ void TestFigdrawWindow::copyAndSave()
     dialogs->nextAnswer(std::nullopt); // a cancelled dialog saves and reports nothing
     menuItem(form.get(), u"Сохранить рисунок…"_qs)->trigger();
     QCOMPARE(dialogs->reportText, QString());
+}
+
+// The rows of a view, top to bottom, as a screen reader reads them.
+static QStringList rows(QAbstractItemView *view, const QModelIndex &parent = {})
+{
+    QStringList texts;
+    for (int row = 0; row < view->model()->rowCount(parent); ++row)
+        texts << view->model()->index(row, 0, parent).data(Qt::AccessibleTextRole).toString();
+    return texts;
+}
+
+// Over an earlier figure, the chain R = 30 step by step: the stack and the tree at
+// its sixth call; going to a stopping call; stepping back from the calls window
+// and the main window; Esc; reset. The earlier figure stays exactly throughout.
+void TestFigdrawWindow::callsWindow()
+{
+    auto *calls = form->findChild<CallsWindow *>();
+    menuItem(form.get(), u"Показать вызовы"_qs)->trigger();
+    QVERIFY(calls->isVisible());
+    const QImage earlier = drawnAfter(form->Command7, u"30"_qs);
+    QCOMPARE(calls->heading->text(), u"Вызов 13 из 15"_qs);
+    menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
+    QList<QImage> pictures{drawnAfter(form->Command1, u"30"_qs)};
+    for (int step = 0; step < 3; ++step) {
+        QTest::keyClick(form->Command4, Qt::Key_Right);
+        pictures << form->Picture1->picture();
+    }
+    QCOMPARE(calls->heading->text(), u"Вызов 6 из 15"_qs);
+    QCOMPARE(rows(calls->stack),
+             (QStringList{u"Ris1(x = 100; y = 100; r = 30) — ждёт вызов 1 из 2"_qs,
+                          u"Ris1(x = 130; y = 100; r = 20) — ждёт вызов 2 из 2"_qs,
+                          u"Ris1(x = 110; y = 100; r = 13,33)"_qs}));
+    QCOMPARE(calls->stack->currentIndex().row(), 2);
+    QAbstractItemModel *tree = calls->tree->model();
+    const QModelIndex second = tree->index(0, 0, tree->index(0, 0));
+    QCOMPARE(rows(calls->tree, second),
+             (QStringList{u"Ris1(x = 150; y = 100; r = 13,33)"_qs,
+                          u"Ris1(x = 110; y = 100; r = 13,33)"_qs}));
+    QCOMPARE(rows(calls->tree, tree->index(0, 0, second)),
+             (QStringList{u"Ris1(x = 163,33; y = 100; r = 8,89) — остановка"_qs,
+                          u"Ris1(x = 136,67; y = 100; r = 8,89) — остановка"_qs}));
+    QVERIFY(calls->tree->isExpanded(second) && !calls->tree->isExpanded(tree->index(0, 0, second)));
+    QCOMPARE(calls->tree->currentIndex(), tree->index(1, 0, second));
+
+    // The fifth call stopped: the picture of the third drawing call, the tree up to it.
+    calls->tree->setCurrentIndex(tree->index(1, 0, tree->index(0, 0, second)));
+    QTRY_COMPARE(calls->heading->text(), u"Вызов 5 из 15"_qs);
+    QCOMPARE(counts(), u"5/4/3"_qs);
+    QCOMPARE(form->Picture1->picture(), pictures[2]);
+    QCOMPARE(rows(calls->tree, second).size(), 1);
+    QTest::keyClick(calls->tree, Qt::Key_Left); // from the calls window
+    QCOMPARE(counts(), u"2/2/2"_qs);
+    QCOMPARE(form->Picture1->picture(), pictures[1]);
+    QCOMPARE(rows(calls->stack).size(), 2);
+    QTest::keyClick(form->Command4, Qt::Key_Backspace); // no button pressed
+    QTest::keyClick(form->Command4, Qt::Key_Backspace);
+    QCOMPARE(counts(), u"1/1/1"_qs);
+    QCOMPARE(form->Picture1->picture(), pictures[0]);
+    QTest::keyClick(form->Command4, Qt::Key_Right);
+    QCOMPARE(form->Picture1->picture(), pictures[1]);
+    QTest::keyClick(form->Command4, Qt::Key_Escape);
+    QCOMPARE(counts(), u"15/4/7"_qs);
+    QCOMPARE(calls->heading->text(), u"Вызов 13 из 15"_qs);
+    form->Command3->click();
+    QVERIFY(earlier != form->Picture1->picture() && form->isVisible());
+    QCOMPARE(calls->heading->text(), u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs);
+
+    // Stepped back to the first step and chosen again: only this figure's shapes change.
+    drawnAfter(form->Command7, u"30"_qs);
+    drawnAfter(form->Command1, u"30"_qs);
+    QTest::keyClick(form->Command4, Qt::Key_Escape);
+    calls->stack->setCurrentIndex(calls->stack->model()->index(0, 0));
+    QTRY_COMPARE(counts(), u"1/1/1"_qs);
+    QCOMPARE(form->Picture1->picture(), pictures[0]);
+}
+
+// Opening, closing and exit; a figure drawn while the window was closed is not shown;
+// the names a screen reader reads.
+void TestFigdrawWindow::callsWindowOpening()
+{
+    auto *calls = form->findChild<CallsWindow *>();
+    QAction *item = menuItem(form.get(), u"Показать вызовы"_qs);
+    QVERIFY(!calls->isVisible() && item->isCheckable() && !item->isChecked());
+    QCOMPARE(form->Picture1->menu()->actions().last(), item);
+    drawnAfter(form->Command1, u"30"_qs);
+    item->trigger();
+    QVERIFY(calls->isVisible());
+    QCOMPARE(calls->windowTitle(), u"Вызовы"_qs);
+    QVERIFY(calls->frameGeometry().left() >= form->frameGeometry().right()
+            || calls->frameGeometry().right() <= form->frameGeometry().left());
+    QCOMPARE(calls->heading->text(), u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs);
+    QVERIFY(!calls->stack->isVisible() && !calls->tree->isVisible());
+    QCOMPARE(calls->stack->accessibleName(), u"Стек вызовов"_qs);
+    QCOMPARE(calls->tree->accessibleName(), u"Дерево вызовов"_qs);
+    calls->close();
+    QVERIFY(!item->isChecked());
+    item->trigger();
+    drawnAfter(form->Command2, u"60"_qs);
+    QCOMPARE(calls->heading->text(), u"Вызов 337 из 341"_qs);
+    QVERIFY(calls->isVisible() && calls->tree->isVisible());
+    item->trigger();
+    QVERIFY(!calls->isVisible());
+    item->trigger();
+    form->Command4->click();
+    QVERIFY(!calls->isVisible() && !form->isVisible());
 }
 
 QTEST_MAIN(TestFigdrawWindow)
