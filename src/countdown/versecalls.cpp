@@ -35,7 +35,6 @@ void VerseCalls::beginVerse()
 void VerseCalls::endVerse()
 {
     verses.calls = nullptr;
-    trace.squeeze();
 }
 
 std::function<void(qsizetype)> VerseCalls::rewinder()

@@ -27,12 +27,18 @@ QAction *FigureCalls::showAction() const
     return calls->showAction();
 }
 
+// A figure after a figure reuses the memory of the record and the calls: taking
+// tens of megabytes afresh from the system would take longer than drawing.
 void FigureCalls::beginFigure(CountsShown counts)
 {
-    clear();
     showCounts = std::move(counts);
-    if (!calls->isVisible())
+    if (!calls->isVisible()) {
+        clear();
         return;
+    }
+    snapshots.clear();
+    trace.restart();
+    record.restart();
     kept = true;
     counter.trace = &trace;
     snapshots.push_back({0, 0, picture->picture()});
@@ -41,7 +47,6 @@ void FigureCalls::beginFigure(CountsShown counts)
 void FigureCalls::endFigure()
 {
     counter.trace = nullptr;
-    trace.squeeze();
 }
 
 std::function<void(qsizetype)> FigureCalls::rewinder()

@@ -221,7 +221,8 @@ void Form1::drawFigure(Shape shape, const std::function<void()> &figure)
         showCounts(shape, counter.calls(), counter.deepest(), counter.shapes());
         return;
     }
-    record.clear();
+    if (!calls->recording())
+        record.clear();
     figures.drawOn(record);
     figure();
     figures.drawOn(*Picture1);

@@ -39,12 +39,12 @@ void CallTrace::enter(QStringView signature, int depth, float a, float b, float 
     lastAtDepth[level] = call;
 }
 
-void CallTrace::squeeze()
+void CallTrace::restart()
 {
-    calls_.shrink_to_fit();
-    steps_.shrink_to_fit();
-    waiting = {};
-    lastAtDepth = {};
+    calls_.clear();
+    steps_.clear();
+    waiting.clear();
+    lastAtDepth.clear();
 }
 
 void CallTrace::clear()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "largeblocks.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -26,8 +28,8 @@ public:
         if (steps_.empty() || steps_.back() != lastCall())
             steps_.push_back(lastCall());
     }
-    // Gives back the memory the calls grew into, once the recursion is over.
-    void squeeze();
+    // Forgets the calls, keeping their memory for the next recursion.
+    void restart();
     // Forgets everything and gives back its memory.
     void clear();
 
@@ -64,8 +66,8 @@ private:
 
     QString procedure;
     QStringList argumentNames;
-    std::vector<Call> calls_;
-    std::vector<qint32> steps_;
+    LargeVector<Call> calls_;
+    LargeVector<qint32> steps_;
     // While recording: the call waiting at each depth, and the last call made at each depth.
     std::vector<qint32> waiting;
     std::vector<qint32> lastAtDepth;
