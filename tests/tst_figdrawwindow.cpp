@@ -445,7 +445,12 @@ void TestFigdrawWindow::callsWindowOpening()
     QVERIFY(calls->isVisible() && calls->tree->isVisible());
     item->trigger();
     QVERIFY(!calls->isVisible());
+    const QImage closed = drawnAfter(form->Command1, u"30"_qs); // nothing left to step back
+    menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
+    QTest::keyClick(form->Command4, Qt::Key_Left);
+    QCOMPARE(form->Picture1->picture(), closed);
     item->trigger();
+    QCOMPARE(calls->heading->text(), u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs);
     form->Command4->click();
     QVERIFY(!calls->isVisible() && !form->isVisible());
 }

@@ -49,7 +49,6 @@ bool VerseCalls::follow(qsizetype last)
     if (!kept)
         return false;
     if (last == verses.callStarts.size() && !calls->isVisible()) {
-        unfolding->stop();
         clear();
         return false;
     }
@@ -57,8 +56,11 @@ bool VerseCalls::follow(qsizetype last)
     return true;
 }
 
+// The unfolding forgets how to rewind the verse.
 void VerseCalls::clear()
 {
+    if (kept)
+        unfolding->stop();
     verses.calls = nullptr;
     kept = false;
     trace.clear();

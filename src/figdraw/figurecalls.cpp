@@ -81,7 +81,6 @@ bool FigureCalls::follow(qsizetype last)
         return false;
     const bool end = last == qsizetype(record.steps().size());
     if (end && !calls->isVisible()) {
-        unfolding->stop();
         clear();
         return false;
     }
@@ -89,8 +88,12 @@ bool FigureCalls::follow(qsizetype last)
     return true;
 }
 
+// The unfolding forgets how to rewind the figure, the record its shapes.
 void FigureCalls::clear()
 {
+    if (kept)
+        unfolding->stop();
+    record.clear();
     counter.trace = nullptr;
     kept = false;
     trace.clear();
