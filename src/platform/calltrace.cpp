@@ -105,5 +105,6 @@ QString CallTrace::text(qint32 call) const
 
 qsizetype CallTrace::bytes() const
 {
-    return qsizetype(calls_.capacity() * sizeof(Call) + steps_.capacity() * sizeof(qint32));
+    return qsizetype(calls_.capacity()) * qsizetype(sizeof(Call))
+            + qsizetype(steps_.capacity()) * qsizetype(sizeof(qint32));
 }
