@@ -55,6 +55,7 @@ private slots:
     void copyAndSave();
     void callsWindow();
     void callsWindowOpening();
+    void callsOfALargeFigure();
 
 private:
     QPushButton *command(int number) { return form->findChildren<CaptionButton *>()[number - 1]; }
@@ -406,7 +407,7 @@ void TestFigdrawWindow::callsWindow()
     QTest::keyClick(form->Command4, Qt::Key_Escape);
     QCOMPARE(counts(), u"15/4/7"_qs);
     QCOMPARE(calls->heading->text(), u"Вызов 13 из 15"_qs);
-    form->Command3->click();
+    QTest::keyClick(form->Command3, Qt::Key_Space); // once all is shown, Space presses "Сброс"
     QVERIFY(earlier != form->Picture1->picture() && form->isVisible());
     QCOMPARE(calls->heading->text(), u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs);
 
@@ -453,6 +454,44 @@ void TestFigdrawWindow::callsWindowOpening()
     QCOMPARE(calls->heading->text(), u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs);
     form->Command4->click();
     QVERIFY(!calls->isVisible() && !form->isVisible());
+}
+
+// A figure of some 87 000 lines, gone back into from the stack and stepped back:
+// the picture shows exactly the steps up to the call chosen, Esc the whole figure.
+void TestFigdrawWindow::callsOfALargeFigure()
+{
+    auto *calls = form->findChild<CallsWindow *>();
+    menuItem(form.get(), u"Показать вызовы"_qs)->trigger();
+    const QImage whole = drawnAfter(form->Command2, u"1000"_qs);
+    PictureBox unused;
+    Figures figures(unused, colours);
+    FigureRecord record(figures.counter);
+    figures.drawOn(record);
+    figures.Ris(0, 0, 1000);
+    const auto upTo = [&record](qsizetype steps) {
+        PictureBox expected;
+        expected.SetScale(-100, 100, 100, -100);
+        record.replay(0, steps, expected);
+        return expected.picture();
+    };
+    const auto stepsShown = [&] {
+        const qint64 call = calls->heading->text().split(u' ').value(1).toLongLong();
+        return std::count_if(record.steps().begin(), record.steps().end(),
+                             [call](const auto &step) { return step.call <= call; });
+    };
+    for (int row : {6, 2, 0}) {
+        calls->stack->setCurrentIndex(calls->stack->model()->index(row, 0));
+        QTRY_COMPARE(calls->stack->model()->rowCount(), row + 1);
+        QCOMPARE(form->Picture1->picture(), upTo(stepsShown()));
+        if (row == 6) {
+            menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
+            QTest::keyClick(form->Command4, Qt::Key_Left);
+            QCOMPARE(form->Picture1->picture(), upTo(stepsShown()));
+            QVERIFY(stepsShown() > 65536 / 4);
+        }
+    }
+    QTest::keyClick(form->Command4, Qt::Key_Escape);
+    QCOMPARE(form->Picture1->picture(), whole);
 }
 
 QTEST_MAIN(TestFigdrawWindow)
