@@ -44,15 +44,23 @@ std::function<void(qsizetype)> VerseCalls::rewinder()
     return [this](qsizetype last) { rewind(last); };
 }
 
+// A box typed into while the verse was written no longer holds it where it was written.
 bool VerseCalls::follow(qsizetype last)
 {
     if (!kept)
         return false;
+    if (box->document()->characterCount() - 1 != endOf(last)) { // the verse goes on, forgotten
+        unfolding->forgetRewind();
+        kept = false;
+        clear();
+        return false;
+    }
     if (last == verses.callStarts.size() && !calls->isVisible()) {
         clear();
         return false;
     }
     calls->showCall(qint32(last) - 1);
+    length = box->document()->characterCount();
     return true;
 }
 
@@ -67,18 +75,28 @@ void VerseCalls::clear()
     calls->showNoCalls();
 }
 
-// Removes what the calls from last on wrote. The box holds each line break as
-// one character where the verses hold two.
+// Removes what the calls from last on wrote. Once the box was typed into, the
+// verse is forgotten rather than the user's text cut.
 void VerseCalls::rewind(qsizetype last)
 {
-    const qsizetype written
-            = last < verses.callStarts.size() ? verses.callStarts[last] : verses.text.size();
-    const QStringView prefix = QStringView(verses.text).first(written);
+    if (box->document()->characterCount() != length) { // typed into since: the text is the user's
+        clear();
+        return;
+    }
     QTextCursor cursor(box->document());
-    cursor.setPosition(start + int(written - prefix.count(u'\r')));
+    cursor.setPosition(endOf(last));
     cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
+    length = box->document()->characterCount();
     showMoment(qint32(last) - 1);
+}
+
+// Where what the calls 0 ... calls - 1 wrote ends in the box.
+int VerseCalls::endOf(qsizetype calls) const
+{
+    const qsizetype written
+            = calls < verses.callStarts.size() ? verses.callStarts[calls] : verses.text.size();
+    return start + int(written - QStringView(verses.text).first(written).count(u'\r'));
 }
 
 void VerseCalls::choose(qint32 call)

@@ -41,6 +41,8 @@ private:
     void rewind(qsizetype last);
     void choose(qint32 call);
     void showMoment(qint32 call);
+    // The box holds each line break as one character where the verses hold two.
+    int endOf(qsizetype calls) const;
 
     QPlainTextEdit *box;
     Verses &verses;
@@ -48,5 +50,6 @@ private:
     CallTrace trace;
     CallsWindow *calls;
     bool kept = false;
-    int start = 0; // where the verse begins in the box
+    int start = 0;  // where the verse begins in the box
+    int length = 0; // of the box's text as the verse left it
 };

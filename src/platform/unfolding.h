@@ -43,6 +43,8 @@ public:
     // Shows steps 0 ... last - 1, then goes on at the pace.
     void goTo(qsizetype last);
     void watchKeysIn(QWidget *otherWindow);
+    // From now on only forward: what was shown may no longer be taken back.
+    void forgetRewind() { rewind = {}; }
 
 public slots:
     void setPace(Pace pace);
