@@ -196,6 +196,9 @@ void TestCountdown::callsWindow()
     QCOMPARE(calls->heading->text(), u"Напишите стихи, чтобы увидеть их вызовы"_qs);
     start(u"1"_qs);
     const QString before = form->Text1->toPlainText();
+    form->Text1->moveCursor(QTextCursor::End); // Left moves the cursor once all is written
+    QTest::keyClick(form->Text1, Qt::Key_Left);
+    QCOMPARE(form->Text1->textCursor().position(), before.size() - 1);
     QCOMPARE(calls->heading->text(), u"Вызов 2 из 2"_qs);
     menuItem(form.get(), u"Писать по шагам"_qs)->trigger();
     start(u"3"_qs);

@@ -418,6 +418,11 @@ void TestFigdrawWindow::callsWindow()
     calls->stack->setCurrentIndex(calls->stack->model()->index(0, 0));
     QTRY_COMPARE(counts(), u"1/1/1"_qs);
     QCOMPARE(form->Picture1->picture(), pictures[0]);
+    menuItem(form.get(), u"Рисовать быстро"_qs)->trigger(); // on from a call chosen
+    QTRY_COMPARE(counts(), u"15/4/7"_qs);
+    calls->stack->setCurrentIndex(calls->stack->model()->index(0, 0));
+    QTRY_COMPARE(counts(), u"1/1/1"_qs);
+    QTRY_COMPARE(counts(), u"15/4/7"_qs);
 }
 
 // Opening, closing and exit; a figure drawn while the window was closed is not shown;
@@ -428,8 +433,10 @@ void TestFigdrawWindow::callsWindowOpening()
     QAction *item = menuItem(form.get(), u"Показать вызовы"_qs);
     QVERIFY(!calls->isVisible() && item->isCheckable() && !item->isChecked());
     QCOMPARE(form->Picture1->menu()->actions().last(), item);
+    menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
     drawnAfter(form->Command1, u"30"_qs);
     item->trigger();
+    QTest::keyClick(form->Command4, Qt::Key_Right);
     QVERIFY(calls->isVisible());
     QCOMPARE(calls->windowTitle(), u"Вызовы"_qs);
     QVERIFY(calls->frameGeometry().left() >= form->frameGeometry().right()
@@ -440,6 +447,7 @@ void TestFigdrawWindow::callsWindowOpening()
     QCOMPARE(calls->tree->accessibleName(), u"Дерево вызовов"_qs);
     calls->close();
     QVERIFY(!item->isChecked());
+    menuItem(form.get(), u"Рисовать сразу"_qs)->trigger();
     item->trigger();
     drawnAfter(form->Command2, u"60"_qs);
     QCOMPARE(calls->heading->text(), u"Вызов 337 из 341"_qs);
@@ -466,6 +474,8 @@ void TestFigdrawWindow::callsOfALargeFigure()
     PictureBox unused;
     Figures figures(unused, colours);
     FigureRecord record(figures.counter);
+    CallTrace trace;
+    figures.counter.trace = &trace;
     figures.drawOn(record);
     figures.Ris(0, 0, 1000);
     const auto upTo = [&record](qsizetype steps) {
@@ -490,6 +500,17 @@ void TestFigdrawWindow::callsOfALargeFigure()
             QVERIFY(stepsShown() > 65536 / 4);
         }
     }
+    // The last step before the canvas kept its first picture, from the tree.
+    QTest::keyClick(form->Command4, Qt::Key_Escape);
+    const auto kept = std::find_if(record.steps().begin(), record.steps().end(),
+                                   [](const auto &step) { return step.end >= 65536; });
+    const QList<qint32> path = trace.path(trace.stepCall(kept - record.steps().begin() - 1));
+    QModelIndex index = calls->tree->model()->index(0, 0);
+    for (qint32 call : path.sliced(1))
+        index = calls->tree->model()->index(trace.childRow(call), 0, index);
+    calls->tree->setCurrentIndex(index);
+    QTRY_COMPARE(calls->heading->text(), u"Вызов %1 из 87381"_qs.arg(path.last() + 1));
+    QCOMPARE(form->Picture1->picture(), upTo(kept - record.steps().begin()));
     QTest::keyClick(form->Command4, Qt::Key_Escape);
     QCOMPARE(form->Picture1->picture(), whole);
 }
