@@ -142,9 +142,9 @@ CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool 
 {
     setWindowTitle(QStringLiteral("Вызовы"));
     resize(480, 420);
-    setMinimumSize(240, 200); // fixed, so that rows coming and going never resize the window
-    heading->setSizePolicy(QSizePolicy::Ignored,
-                           QSizePolicy::Fixed); // its text never resizes the window
+    // Neither rows coming and going nor the heading's text resize the window.
+    setMinimumSize(240, 200);
+    heading->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     stack->setAccessibleName(QStringLiteral("Стек вызовов"));
     stack->setUniformItemSizes(true);
     stack->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -213,9 +213,8 @@ void CallsWindow::showNoCalls()
     heading->setText(emptyText);
     stackModel->setPath({});
     pages->setCurrentIndex(0);
-    if (tree) {
+    if (tree)
         treeModel->setLast(-1);
-    }
     following = false;
 }
 
