@@ -1,5 +1,6 @@
 // Times the largest figures the window accepts on the real canvas, next to
 // painting the very same shapes straight through QPainter on an image.
+#include "callswindow.h"
 #include "captionbutton.h"
 #include "figurehistory.h"
 #include "figurerecord.h"
@@ -14,12 +15,14 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTreeView>
 
 #include <sys/resource.h>
 
@@ -52,7 +55,7 @@ double bestOf(const std::function<void()> &work)
 }
 
 // Paints recorded shapes with a bare QPainter, mapping user to pixel coordinates inline.
-void paintDirectly(const std::vector<FigureRecord::Shape> &shapes, const qint16 (&scale)[4],
+void paintDirectly(const LargeVector<FigureRecord::Shape> &shapes, const qint16 (&scale)[4],
                    QImage &image)
 {
     QPainter painter(&image);
@@ -241,6 +244,115 @@ void measureVectorOutput()
                 double(history.bytes()) / 1e6, double(history.bytes()) / count);
 }
 
+// Milliseconds from the work to the windows painted as they then stand.
+double untilShown(const std::function<void()> &work, const QList<QWidget *> &windows)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    QApplication::processEvents(); // a chosen call is gone to once the view is done with the click
+    for (QWidget *window : windows)
+        window->grab();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+QAction *item(QWidget *window, const QString &text)
+{
+    for (QAction *action : window->findChildren<QAction *>())
+        if (action->text() == text)
+            return action;
+    return nullptr;
+}
+
+// The largest figures with the calls window open: the memory of their shapes and
+// calls, drawing at "сразу" with the window closed and open, opening the window,
+// choosing a call and one step back; countdown's deepest stack.
+void measureCalls()
+{
+    const struct
+    {
+        const char *name;
+        int button;
+        QString size;
+        std::function<void(Figures &)> draw;
+    } largest[] = {
+            {"horizontal chain R=33252.5", 1, u"33252.5"_qs,
+             [](Figures &f) { f.Ris1(100, 100, 33252.5); }},
+            {"snowflake d=5119.99", 2, u"5119.99"_qs, [](Figures &f) { f.Ris(0, 0, 5119.99); }},
+            {"six-armed d=32804.99", 5, u"32804.99"_qs, [](Figures &f) { f.Ris3(0, 0, 32804.99); }},
+    };
+    for (const auto &figure : largest) {
+        RandomColours colours;
+        PictureBox canvas;
+        Figures figures(canvas, colours);
+        FigureRecord record(figures.counter);
+        CallTrace trace;
+        figures.counter.trace = &trace;
+        figures.drawOn(record);
+        figure.draw(figures);
+        std::printf("%-28s %zu shapes, %d calls: shapes %.1f MB + calls %.1f MB = %.1f MB\n",
+                    figure.name, record.shapes().size(), trace.calls(),
+                    double(record.bytes()) / 1e6, double(trace.bytes()) / 1e6,
+                    double(record.bytes() + trace.bytes()) / 1e6);
+
+        figdraw::Form1 window(colours);
+        window.show();
+        auto *calls = window.findChild<CallsWindow *>();
+        QAction *showCalls = item(&window, u"Показать вызовы"_qs);
+        DialogDriver dialogs;
+        QPushButton *button = window.findChildren<CaptionButton *>()[figure.button - 1];
+        // Figures accumulate: the same figure drawn again costs the same.
+        const auto draw = [&] {
+            dialogs.nextAnswer(figure.size);
+            button->click();
+            QApplication::processEvents();
+        };
+        const double closedTime = bestOf(draw);
+        showCalls->trigger();
+        window.Command3->click(); // the first figure with the window open takes its memory afresh
+        const double firstTime = untilShown(draw, {});
+        const double openTime = bestOf(draw);
+        showCalls->trigger();
+        const double opening = untilShown([&] { showCalls->trigger(); }, {calls});
+        QTreeView *tree = calls->tree;
+        const QModelIndex before = tree->indexAbove(tree->currentIndex());
+        const double choosing
+                = untilShown([&] { tree->setCurrentIndex(before); }, {calls, &window});
+        item(&window, u"Рисовать по шагам"_qs)->trigger();
+        const double stepBack = untilShown([&] { QTest::keyClick(window.Command4, Qt::Key_Left); },
+                                           {calls, &window});
+        item(&window, u"Рисовать сразу"_qs)->trigger();
+        std::printf("%-28s at once: window closed %.2f ms, open %.2f ms (ratio %.2f; the first "
+                    "figure %.2f ms)\n%-28s opening the window %.2f ms, choosing a call %.2f ms, "
+                    "one step back %.2f ms (%s)\n",
+                    "", closedTime, openTime, openTime / closedTime, firstTime, "", opening,
+                    choosing, stepBack, qPrintable(calls->heading->text()));
+    }
+
+    countdown::Form1 window;
+    window.show();
+    auto *calls = window.findChild<CallsWindow *>();
+    QAction *showCalls = item(&window, u"Показать вызовы"_qs);
+    DialogDriver dialogs;
+    const auto verse = [&] {
+        window.Command3->click();
+        dialogs.nextAnswer(QStringLiteral("32767"));
+        window.Command2->click();
+    };
+    const double closedTime = untilShown(verse, {&window});
+    showCalls->trigger();
+    const double openTime = untilShown(verse, {calls, &window});
+    showCalls->trigger();
+    const double opening = untilShown([&] { showCalls->trigger(); }, {calls});
+    const double middle = untilShown(
+            [&] { calls->stack->setCurrentIndex(calls->stack->model()->index(16384, 0)); },
+            {calls, &window});
+    std::printf("%-28s click to verse %.2f ms with the window closed, %.2f ms open; opening the "
+                "window on the stack of %d rows %.2f ms, choosing the middle row %.2f ms (%s)\n",
+                "countdown 32767", closedTime, openTime, 32768, opening, middle,
+                qPrintable(calls->heading->text()));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -277,6 +389,7 @@ int main(int argc, char *argv[])
             {"Sierpinski triangle", {0, 0, 100, 100}, [](Figures &f) { f.Treug(50, 0, 100); }},
     };
     measureVectorOutput();
+    measureCalls();
     measureUnfolding();
     measureCountdown();
     for (const Figure &figure : figures)

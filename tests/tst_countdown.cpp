@@ -1,8 +1,10 @@
+#include "callswindow.h"
 #include "qttexts.h"
 #include "rhymewindow.h"
 #include "windowtest.h"
 
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -93,7 +95,7 @@ private slots:
         QVERIFY2(items.value(0).contains(QRegularExpression(u"^&?[А-Я]"_qs)),
                  qPrintable(items.value(0)));
         // clang-format off
-        QCOMPARE(items.mid(items.size() - 5), (QStringList{{}, u"Писать сразу ✓"_qs, u"Писать быстро"_qs, u"Писать медленно"_qs, u"Писать по шагам"_qs}));
+        QCOMPARE(items.mid(items.size() - 7), (QStringList{{}, u"Писать сразу ✓"_qs, u"Писать быстро"_qs, u"Писать медленно"_qs, u"Писать по шагам"_qs, {}, u"Показать вызовы"_qs}));
         // clang-format on
     }
     // Verses join whatever the box holds; a hand-typed count does nothing; reset empties
@@ -186,6 +188,63 @@ private slots:
         const QScrollBar *bar = form->Text1->verticalScrollBar();
         QCOMPARE(bar->value() == bar->maximum(), row.newestInView);
         QVERIFY(form->isVisible());
+    }
+
+    // One verse's stack, step by step, going to a call and stepping back, over what
+    // the box held before; Backspace erases nothing while the verse is stepped.
+    void callsWindow()
+    {
+        auto *calls = form->findChild<CallsWindow *>();
+        QAction *item = menuItem(form.get(), u"Показать вызовы"_qs);
+        item->trigger();
+        QCOMPARE(calls->heading->text(), u"Напишите стихи, чтобы увидеть их вызовы"_qs);
+        start(u"9"_qs);
+        const QString before = form->Text1->toPlainText();
+        form->Text1->moveCursor(QTextCursor::End); // Left moves the cursor once all is written
+        QTest::keyClick(form->Text1, Qt::Key_Left);
+        QCOMPARE(form->Text1->textCursor().position(), before.size() - 1);
+        QCOMPARE(calls->heading->text(), u"Вызов 10 из 10"_qs);
+        menuItem(form.get(), u"Писать по шагам"_qs)->trigger();
+        start(u"3"_qs);
+        for (int key : {Qt::Key_Space, Qt::Key_Right, Qt::Key_Space})
+            QTest::keyClick(form->Text1, Qt::Key(key));
+        QStringList stack;
+        for (int row = 0; row < calls->stack->model()->rowCount(); ++row)
+            stack << calls->stack->model()->index(row, 0).data().toString();
+        QCOMPARE(stack,
+                 (QStringList{u"negr(n = 3) — ждёт вызов 1 из 1"_qs,
+                              u"negr(n = 2) — ждёт вызов 1 из 1"_qs,
+                              u"negr(n = 1) — ждёт вызов 1 из 1"_qs, u"negr(n = 0)"_qs}));
+        QCOMPARE(calls->heading->text(), u"Вызов 4 из 4"_qs);
+        QScrollBar *scroll = form->Text1->verticalScrollBar();
+        scroll->setValue(0); // the chosen call's lines come into view
+        calls->stack->setCurrentIndex(calls->stack->model()->index(1, 0));
+        QTRY_COMPARE(calls->heading->text(), u"Вызов 2 из 4"_qs);
+        QVERIFY(scroll->value() == scroll->maximum() && scroll->maximum() > 0);
+        QVERIFY(form->Text1->toPlainText().endsWith(u"\n\n"_qs)
+                && form->Text1->toPlainText().sliced(before.size()).count(u" 2 негритят"_qs) == 2);
+        QTest::keyClick(form->Text1, Qt::Key_Backspace);
+        QTest::keyClick(calls->stack, Qt::Key_Backspace);
+        QCOMPARE(calls->heading->text(), u"Вызов 1 из 4"_qs);
+        QVERIFY(form->Text1->toPlainText().startsWith(before)
+                && form->Text1->toPlainText().sliced(before.size()).count(u'\n') == 4);
+        QTest::keyClick(form->Text1, Qt::Key_Escape);
+        start(u"0"_qs);
+        QCOMPARE(calls->stack->model()->rowCount(), 1);
+        for (bool typedFirst : {true, false}) { // typed into, the box is the user's: nothing is cut
+            start(u"2"_qs);
+            if (typedFirst)
+                QTest::keyClicks(form->Text1, "x");
+            QTest::keyClick(form->Text1, Qt::Key_Right);
+            QTest::keyClicks(form->Text1, typedFirst ? "" : "x");
+            const QString typed = form->Text1->toPlainText();
+            QTest::keyClick(form->Text1, Qt::Key_Left);
+            QCOMPARE(form->Text1->toPlainText(), typed);
+        }
+        form->Command3->click();
+        QCOMPARE(calls->heading->text(), u"Напишите стихи, чтобы увидеть их вызовы"_qs);
+        form->Command1->click();
+        QVERIFY(!calls->isVisible());
     }
 
 private:

@@ -1,3 +1,4 @@
+#include "callswindow.h"
 #include "captionbutton.h"
 #include "figurewindow.h"
 #include "paintercanvas.h"
@@ -9,6 +10,7 @@
 #include <QAccessible>
 #include <QClipboard>
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QPrinter>
 #include <QProcess>
@@ -17,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTextLayout>
 
+#include <QTreeView>
 #include <sys/resource.h>
 
 #include <cerrno>
@@ -64,6 +67,15 @@ bool alike(const QImage &a, const QImage &b)
 }
 
 } // namespace
+
+// The rows of a view, top to bottom, as a screen reader reads them.
+static QStringList rows(QAbstractItemView *view, const QModelIndex &parent = {})
+{
+    QStringList texts;
+    for (int row = 0; row < view->model()->rowCount(parent); ++row)
+        texts << view->model()->index(row, 0, parent).data(Qt::AccessibleTextRole).toString();
+    return texts;
+}
 
 class TestFigdrawWindow : public QObject
 {
@@ -120,7 +132,7 @@ private slots:
         // The canvas menu, "сразу" chosen at the start; the Menu key opens it too.
         // clang-format off
         QCOMPARE(chooseFromMenu(form->Picture1), (QStringList{u"Копировать рисунок"_qs, u"Сохранить рисунок…"_qs, u"Печать…"_qs, {}, u"Отменить рисунок"_qs, u"Вернуть рисунок"_qs, {},
-                 u"Рисовать сразу ✓"_qs, u"Рисовать быстро"_qs, u"Рисовать медленно"_qs, u"Рисовать по шагам"_qs}));
+                 u"Рисовать сразу ✓"_qs, u"Рисовать быстро"_qs, u"Рисовать медленно"_qs, u"Рисовать по шагам"_qs, {}, u"Показать вызовы"_qs}));
         // clang-format on
         QTest::keyClick(form->Picture1, Qt::Key_Menu);
         QTRY_VERIFY(form->Picture1->menu()->isVisible());
@@ -327,8 +339,8 @@ private slots:
     // drops what could be redone; undo first finishes an unfolding figure.
     void undoAndRedo()
     {
-        QAction *undo = canvasItem(u"Отменить рисунок"_qs);
-        QAction *redo = canvasItem(u"Вернуть рисунок"_qs);
+        QAction *undo = menuItem(form.get(), u"Отменить рисунок"_qs);
+        QAction *redo = menuItem(form.get(), u"Вернуть рисунок"_qs);
         QList<QImage> pictures{form->Picture1->picture()};
         QStringList labels{{}};
         // The action, the picture seen before that shows then (-1: a new one), what undo and redo
@@ -344,7 +356,7 @@ private slots:
         for (const auto &step : steps) {
             const QString action = QString::fromLatin1(step.action);
             if (action == u"steps") { // the six-armed snowflake again, its first call only
-                canvasItem(u"Рисовать по шагам"_qs)->trigger();
+                menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
                 drawnAfter(form->Command5, u"30"_qs);
             } else if (action == u"Right") {
                 QTest::keyClick(form.get(), Qt::Key_Right);
@@ -381,7 +393,7 @@ private slots:
         PictureBox screen;
         drawFigures(screen);
         drawnAfter(form->Command6, {});
-        canvasItem(u"Рисовать по шагам"_qs)->trigger();
+        menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
         drawnAfter(form->Command5, u"79"_qs);
         const QTemporaryDir folder;
         const QString svgFile = folder.filePath(u"рисунок.svg"_qs),
@@ -436,7 +448,7 @@ private slots:
         saveOnFullDisk(folder.filePath(u"полный диск.svg"_qs));
         QVERIFY(dialogs->reportText.startsWith(u"Не удалось сохранить рисунок «"_qs));
         // With a progress dialog that shows at once, cancelled, neither leaves a file.
-        canvasItem(u"Рисовать сразу"_qs)->trigger();
+        menuItem(form.get(), u"Рисовать сразу"_qs)->trigger();
         for (int i = 0; i < 3; ++i)
             drawnAfter(form->Command2, u"5119.99"_qs);
         form->findChild<PictureFile *>()->progressAfter = 0;
@@ -448,6 +460,165 @@ private slots:
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
                  (QStringList{u"page.png"_qs, u"вектор.svg"_qs, u"рисунок.pdf"_qs,
                               u"рисунок.svg"_qs}));
+    }
+
+    // Over an earlier figure, the chain R = 30 step by step: the stack and the tree at
+    // its sixth call; going to a stopping call; stepping back from the calls window
+    // and the main window; Esc; reset. The earlier figure stays exactly throughout.
+    void callsWindow()
+    {
+        auto *calls = form->findChild<CallsWindow *>();
+        menuItem(form.get(), u"Показать вызовы"_qs)->trigger();
+        QVERIFY(calls->isVisible());
+        const QImage earlier = drawnAfter(form->Command7, u"30"_qs);
+        QCOMPARE(calls->heading->text(), u"Вызов 13 из 15"_qs);
+        menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
+        QList<QImage> pictures{drawnAfter(form->Command1, u"30"_qs)};
+        for (int step = 0; step < 3; ++step) {
+            QTest::keyClick(form->Command4, Qt::Key_Right);
+            pictures << form->Picture1->picture();
+        }
+        QCOMPARE(calls->heading->text(), u"Вызов 6 из 15"_qs);
+        QCOMPARE(rows(calls->stack),
+                 (QStringList{u"Ris1(x = 100; y = 100; r = 30) — ждёт вызов 1 из 2"_qs,
+                              u"Ris1(x = 130; y = 100; r = 20) — ждёт вызов 2 из 2"_qs,
+                              u"Ris1(x = 110; y = 100; r = 13,33)"_qs}));
+        QCOMPARE(calls->stack->currentIndex().row(), 2);
+        QAbstractItemModel *tree = calls->tree->model();
+        const QModelIndex second = tree->index(0, 0, tree->index(0, 0));
+        QCOMPARE(rows(calls->tree, second),
+                 (QStringList{u"Ris1(x = 150; y = 100; r = 13,33)"_qs,
+                              u"Ris1(x = 110; y = 100; r = 13,33)"_qs}));
+        QCOMPARE(rows(calls->tree, tree->index(0, 0, second)),
+                 (QStringList{u"Ris1(x = 163,33; y = 100; r = 8,89) — остановка"_qs,
+                              u"Ris1(x = 136,67; y = 100; r = 8,89) — остановка"_qs}));
+        QVERIFY(calls->tree->isExpanded(second)
+                && !calls->tree->isExpanded(tree->index(0, 0, second)));
+        QCOMPARE(calls->tree->currentIndex(), tree->index(1, 0, second));
+
+        // The fifth call stopped: the picture of the third drawing call, the tree up to it.
+        calls->tree->setCurrentIndex(tree->index(1, 0, tree->index(0, 0, second)));
+        QTRY_COMPARE(calls->heading->text(), u"Вызов 5 из 15"_qs);
+        QCOMPARE(counts(), u"5/4/3"_qs);
+        QCOMPARE(form->Picture1->picture(), pictures[2]);
+        QCOMPARE(rows(calls->tree, second).size(), 1);
+        QTest::keyClick(calls->tree, Qt::Key_Left); // from the calls window
+        QCOMPARE(counts(), u"2/2/2"_qs);
+        QCOMPARE(form->Picture1->picture(), pictures[1]);
+        QCOMPARE(rows(calls->stack).size(), 2);
+        QTest::keyClick(form->Command4, Qt::Key_Backspace); // no button pressed
+        QTest::keyClick(form->Command4, Qt::Key_Backspace);
+        QCOMPARE(counts(), u"1/1/1"_qs);
+        QCOMPARE(form->Picture1->picture(), pictures[0]);
+        QTest::keyClick(form->Command4, Qt::Key_Right);
+        QCOMPARE(form->Picture1->picture(), pictures[1]);
+        QTest::keyClick(form->Command4, Qt::Key_Escape);
+        QCOMPARE(counts(), u"15/4/7"_qs);
+        QCOMPARE(calls->heading->text(), u"Вызов 13 из 15"_qs);
+        QTest::keyClick(form->Command3, Qt::Key_Space); // once all is shown, Space presses "Сброс"
+        QVERIFY(earlier != form->Picture1->picture() && form->isVisible());
+        QCOMPARE(calls->heading->text(), u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs);
+
+        // Stepped back to the first step and chosen again: only this figure's shapes change.
+        drawnAfter(form->Command7, u"30"_qs);
+        drawnAfter(form->Command1, u"30"_qs);
+        QTest::keyClick(form->Command4, Qt::Key_Escape);
+        calls->stack->setCurrentIndex(calls->stack->model()->index(0, 0));
+        QTRY_COMPARE(counts(), u"1/1/1"_qs);
+        QCOMPARE(form->Picture1->picture(), pictures[0]);
+        menuItem(form.get(), u"Рисовать быстро"_qs)->trigger(); // on from a call chosen
+        QTRY_COMPARE(counts(), u"15/4/7"_qs);
+        calls->stack->setCurrentIndex(calls->stack->model()->index(0, 0));
+        QTRY_COMPARE(counts(), u"1/1/1"_qs);
+        QTRY_COMPARE(counts(), u"15/4/7"_qs);
+    }
+    // Opening, closing and exit; a figure drawn while the window was closed is not shown;
+    // the names a screen reader reads.
+    void callsWindowOpening()
+    {
+        auto *calls = form->findChild<CallsWindow *>();
+        QAction *item = menuItem(form.get(), u"Показать вызовы"_qs);
+        QVERIFY(!calls->isVisible() && item->isCheckable() && !item->isChecked());
+        QCOMPARE(form->Picture1->menu()->actions().last(), item);
+        menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
+        drawnAfter(form->Command1, u"30"_qs);
+        item->trigger();
+        QTest::keyClick(form->Command4, Qt::Key_Right);
+        QVERIFY(calls->isVisible());
+        QCOMPARE(calls->windowTitle(), u"Вызовы"_qs);
+        QVERIFY(calls->frameGeometry().left() >= form->frameGeometry().right()
+                || calls->frameGeometry().right() <= form->frameGeometry().left());
+        QCOMPARE(calls->heading->text(), u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs);
+        QVERIFY(!calls->stack->isVisible() && !calls->tree->isVisible());
+        QCOMPARE(calls->stack->accessibleName(), u"Стек вызовов"_qs);
+        QCOMPARE(calls->tree->accessibleName(), u"Дерево вызовов"_qs);
+        calls->close();
+        QVERIFY(!item->isChecked());
+        menuItem(form.get(), u"Рисовать сразу"_qs)->trigger();
+        item->trigger();
+        drawnAfter(form->Command2, u"60"_qs);
+        QCOMPARE(calls->heading->text(), u"Вызов 337 из 341"_qs);
+        QVERIFY(calls->isVisible() && calls->tree->isVisible());
+        item->trigger();
+        QVERIFY(!calls->isVisible());
+        const QImage closed = drawnAfter(form->Command1, u"30"_qs); // nothing left to step back
+        menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
+        QTest::keyClick(form->Command4, Qt::Key_Left);
+        QCOMPARE(form->Picture1->picture(), closed);
+        item->trigger();
+        QCOMPARE(calls->heading->text(), u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs);
+        form->Command4->click();
+        QVERIFY(!calls->isVisible() && !form->isVisible());
+    }
+    // A figure of some 87 000 lines, gone back into from the stack and stepped back:
+    // the picture shows exactly the steps up to the call chosen, Esc the whole figure.
+    void callsOfALargeFigure()
+    {
+        auto *calls = form->findChild<CallsWindow *>();
+        menuItem(form.get(), u"Показать вызовы"_qs)->trigger();
+        const QImage whole = drawnAfter(form->Command2, u"1000"_qs);
+        PictureBox unused;
+        Figures figures(unused, colours);
+        FigureRecord record(figures.counter);
+        CallTrace trace;
+        figures.counter.trace = &trace;
+        figures.drawOn(record);
+        figures.Ris(0, 0, 1000);
+        const auto upTo = [&record](qsizetype steps) {
+            PictureBox expected;
+            expected.SetScale(-100, 100, 100, -100);
+            record.replay(0, steps, expected);
+            return expected.picture();
+        };
+        const auto stepsShown = [&] {
+            const qint64 call = calls->heading->text().split(u' ').value(1).toLongLong();
+            return std::count_if(record.steps().begin(), record.steps().end(),
+                                 [call](const auto &step) { return step.call <= call; });
+        };
+        for (int row : {6, 2, 0}) {
+            calls->stack->setCurrentIndex(calls->stack->model()->index(row, 0));
+            QTRY_COMPARE(calls->stack->model()->rowCount(), row + 1);
+            QCOMPARE(form->Picture1->picture(), upTo(stepsShown()));
+            if (row == 6) {
+                menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
+                QTest::keyClick(form->Command4, Qt::Key_Left);
+                QCOMPARE(form->Picture1->picture(), upTo(stepsShown()));
+                QVERIFY(stepsShown() > 65536 / 4);
+            }
+        }
+        // The last step before the canvas kept its first picture, from the tree.
+        QTest::keyClick(form->Command4, Qt::Key_Escape);
+        const auto kept = std::find_if(record.steps().begin(), record.steps().end(),
+                                       [](const auto &step) { return step.end >= 65536; });
+        const QList<qint32> path = trace.path(trace.stepCall(kept - record.steps().begin() - 1));
+        QModelIndex index = calls->tree->model()->index(0, 0);
+        for (qint32 call : path.sliced(1))
+            index = calls->tree->model()->index(trace.childRow(call), 0, index);
+        calls->tree->setCurrentIndex(index);
+        QTRY_COMPARE(calls->heading->text(), u"Вызов %1 из 87381"_qs.arg(path.last() + 1));
+        QCOMPARE(form->Picture1->picture(), upTo(kept - record.steps().begin()));
+        QTest::keyClick(form->Command4, Qt::Key_Escape);
+        QCOMPARE(form->Picture1->picture(), whole);
     }
 
 private:
@@ -476,13 +647,6 @@ private:
         setrlimit(RLIMIT_FSIZE, &tiny);
         press(QKeySequence::Save);
         setrlimit(RLIMIT_FSIZE, &unlimited);
-    }
-    QAction *canvasItem(const QString &text) const
-    {
-        for (QAction *item : form->Picture1->menu()->actions())
-            if (item->text() == text)
-                return item;
-        return nullptr;
     }
     // Draws a figure at the pace chosen, answering its prompt.
     void draw(Form1 &window, const QString &figure)

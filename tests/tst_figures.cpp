@@ -172,6 +172,64 @@ private slots:
         QVERIFY(!std::equal(colouring.begin(), colouring.end(), drawn.record.shapes().begin(),
                             [](QRgb colour, const auto &shape) { return colour == shape.colour; }));
     }
+    // Numbers the Russian way; each figure's calls as its counter and its record count them.
+    void callTrace()
+    {
+        const std::pair<double, const char *> numbers[]
+                = {{13.3333, "13,33"},  {20, "20"},      {-3.5, "-3,5"}, {-0.001, "0"},
+                   {163.335, "163,34"}, {1e5, "100000"}, {0.104, "0,1"}, {8.8889, "8,89"}};
+        for (const auto &[value, text] : numbers)
+            QCOMPARE(russianNumber(value), QString::fromUtf8(text));
+        const char *names[] = {"Ris1", "Ris2", "Diag", "Ris", "Ris3", "Treug"};
+        for (int figure = 0; figure < 6; ++figure) {
+            Drawn drawn(figure, 1);
+            drawn.record.clear();
+            drawn.figures.counter.reset();
+            CallTrace trace;
+            drawn.figures.counter.trace = &trace;
+            (drawn.figures.*procedures[figure])(starts[figure].x(), starts[figure].y(), 60);
+            QCOMPARE(trace.text(0),
+                     u"%1(x = %2; y = %3; %4 = 60)"_qs.arg(names[figure])
+                             .arg(starts[figure].x())
+                             .arg(starts[figure].y())
+                             .arg(QChar(figure < 3 ? u'r' : u'd')));
+            QCOMPARE(trace.calls(), drawn.figures.counter.calls());
+            QCOMPARE(trace.steps(), qsizetype(drawn.record.steps().size()));
+            int children = 0;
+            for (qint32 call = 0; call < trace.calls(); ++call)
+                children += trace.childCount(call);
+            QCOMPARE(children, trace.calls() - 1);
+            for (qsizetype k = 0; k < trace.steps(); ++k) {
+                const FigureRecord::Step &step = drawn.record.steps()[size_t(k)];
+                QCOMPARE(trace.stepCall(k) + 1, step.call);
+                QCOMPARE(trace.path(trace.stepCall(k)).size(), step.depth);
+                QCOMPARE(trace.stepsUpTo(trace.stepCall(k)), k + 1);
+            }
+        }
+        // The horizontal chain R = 30 up to its sixth call: two calls of call 2 stopped.
+        Drawn drawn(0, 1);
+        CallTrace trace;
+        drawn.figures.counter.trace = &trace;
+        drawn.figures.Ris1(100, 100, 30);
+        QStringList texts;
+        for (qint32 call = 0; call < 6; ++call)
+            texts << trace.text(call) + (trace.drewAnything(call) ? u""_qs : u" стоп"_qs);
+        QCOMPARE(texts.join(u", "),
+                 u"Ris1(x = 100; y = 100; r = 30), Ris1(x = 130; y = 100; r = 20), "
+                 "Ris1(x = 150; y = 100; r = 13,33), Ris1(x = 163,33; y = 100; r = "
+                 "8,89) стоп, Ris1(x = 136,67; y = 100; r = 8,89) стоп, Ris1(x = "
+                 "110; y = 100; r = 13,33)"_qs);
+        QCOMPARE(trace.path(5), (QList<qint32>{0, 1, 5}));
+        QCOMPARE((QList<int>{trace.childRow(1), trace.childRow(5), trace.childCount(1),
+                             trace.childCount(3), int(trace.stepsUpTo(4))}),
+                 (QList<int>{0, 1, 2, 0, 3}));
+        const qsizetype held = trace.bytes();
+        trace.restart();
+        QCOMPARE((QList<qsizetype>{trace.calls(), trace.steps(), trace.bytes()}),
+                 (QList<qsizetype>{0, 0, held}));
+        trace.clear();
+        QCOMPARE(trace.bytes(), 0);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestFigures)

@@ -118,6 +118,15 @@ inline bool inTabOrder(const QList<QWidget *> &widgets)
     return true;
 }
 
+// The item of the window's menus with this text.
+inline QAction *menuItem(QWidget *window, const QString &text)
+{
+    for (QAction *action : window->findChildren<QAction *>())
+        if (action->text() == text)
+            return action;
+    return nullptr;
+}
+
 // Opens the widget's menu as a right click does, notes its items (a chosen one ends in " ✓";
 // none when no menu opens), closes it and then triggers the item with this text, if any.
 inline QStringList chooseFromMenu(QWidget *widget, const QString &text = {})

@@ -6,6 +6,7 @@
 #include "prompt.h"
 #include "twips.h"
 #include "unfolding.h"
+#include "versecalls.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -63,6 +64,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     // The verse box's menu chooses the pace; "Пуск" first finishes the verse
     // that is being written, then starts anew.
     unfolding = new Unfolding(this, QStringLiteral("Писать"));
+    calls = new VerseCalls(this, Text1, verses, unfolding);
     Text1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Text1, &QWidget::customContextMenuRequested, this, &Form1::showVerseMenu);
     connect(Command2, &QPushButton::clicked, unfolding, &Unfolding::finish);
@@ -92,14 +94,19 @@ void Form1::Command2_Click()
     n = count.value;
     Text2->setText(countText(n));
     verses = {};
+    calls->beginVerse();
     try {
         negr(n, verses);
     } catch (...) { // what was written before a failure stays in the box
+        calls->clear();
         writeCalls(0, verses.callStarts.size());
         throw;
     }
-    unfolding->start(verses.callStarts.size(),
-                     [this](qsizetype first, qsizetype last) { writeCalls(first, last); });
+    calls->endVerse();
+    unfolding->start(
+            verses.callStarts.size(),
+            [this](qsizetype first, qsizetype last) { writeCalls(first, last); },
+            calls->rewinder());
 }
 
 // Adds what the calls first ... last - 1 of negr wrote to the end of the verse box.
@@ -115,7 +122,7 @@ void Form1::writeCalls(qsizetype first, qsizetype last)
                            .replace(u"\r\n"_qs, u"\n"_qs));
     if (unfolding->pace() != Pace::AtOnce) // the newest line stays in view
         Text1->verticalScrollBar()->setValue(Text1->verticalScrollBar()->maximum());
-    if (last == verses.callStarts.size())
+    if (!calls->follow(last) && last == verses.callStarts.size())
         verses = {};
 }
 
@@ -125,6 +132,8 @@ void Form1::showVerseMenu(const QPoint &position)
     const std::unique_ptr<QMenu> menu(Text1->createStandardContextMenu());
     menu->addSeparator();
     menu->addActions(unfolding->paceActions());
+    menu->addSeparator();
+    menu->addAction(calls->showAction());
     menu->exec(Text1->viewport()->mapToGlobal(position));
 }
 
@@ -133,6 +142,7 @@ void Form1::Command3_Click()
 {
     unfolding->stop();
     verses = {}; // what was left of a stopped verse
+    calls->clear();
     Text1->clear();
 }
 

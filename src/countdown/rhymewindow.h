@@ -10,6 +10,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class Unfolding;
+class VerseCalls;
 
 namespace countdown {
 
@@ -42,6 +43,7 @@ private:
     // What the last start wrote, until all of it is in the verse box.
     Verses verses;
     Unfolding *unfolding;
+    VerseCalls *calls;
 };
 
 } // namespace countdown

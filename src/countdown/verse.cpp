@@ -10,9 +10,13 @@ constexpr QStringView noneLeft = u"Нет больше негритят!";
 
 // The helpers below stay out of line: their temporaries then live only while
 // they run, not in each of the up to 32768 nested calls of negr.
-Q_NEVER_INLINE void beginCall(Verses &box)
+Q_NEVER_INLINE void beginCall(Verses &box, qint16 n)
 {
     box.callStarts.append(box.text.size());
+    if (box.calls) { // every call writes
+        box.calls->enter(u"negr(n)", int(box.callStarts.size()), n);
+        box.calls->drew();
+    }
 }
 
 Q_NEVER_INLINE void append(Verses &box, QStringView text)
@@ -39,7 +43,7 @@ QString countText(qint16 n)
 
 void negr(qint16 n, Verses &Text1)
 {
-    beginCall(Text1);
+    beginCall(Text1, n);
     if (n == 0) {
         append(Text1, noneLeft);
         return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "calltrace.h"
+
 #include <QList>
 #include <QString>
 
@@ -12,6 +14,7 @@ struct Verses
 {
     QString text;
     QList<qsizetype> callStarts;
+    CallTrace *calls = nullptr; // where each call goes as well, or nullptr
 };
 
 // Appends to Text1 the verse for n, n - 1, ..., 1 and then the closing line,

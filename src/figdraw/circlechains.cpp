@@ -4,7 +4,7 @@
 
 void Figures::Ris1(double x, double y, double r)
 {
-    const auto call = counter.enter();
+    const auto call = counter.enter(u"Ris1(x, y, r)", x, y, r);
     if (r < 10)
         return;
     Picture1.DrawCircle(x, y, r, PaletteColour(5));
@@ -14,7 +14,7 @@ void Figures::Ris1(double x, double y, double r)
 
 void Figures::Ris2(double x, double y, double r)
 {
-    const auto call = counter.enter();
+    const auto call = counter.enter(u"Ris2(x, y, r)", x, y, r);
     if (r < 10)
         return;
     Picture1.DrawCircle(x, y, r, PaletteColour(5));
@@ -24,7 +24,7 @@ void Figures::Ris2(double x, double y, double r)
 
 void Figures::Diag(double x, double y, double r)
 {
-    const auto call = counter.enter();
+    const auto call = counter.enter(u"Diag(x, y, r)", x, y, r);
     if (r < 10)
         return;
     Picture1.DrawCircle(x, y, r, PaletteColour(5));

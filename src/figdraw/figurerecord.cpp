@@ -2,8 +2,14 @@
 
 void FigureRecord::clear()
 {
-    shapes_ = std::vector<Shape>();
-    steps_ = std::vector<Step>();
+    shapes_ = LargeVector<Shape>();
+    steps_ = LargeVector<Step>();
+}
+
+void FigureRecord::restart()
+{
+    shapes_.clear();
+    steps_.clear();
 }
 
 void FigureRecord::DrawLine(float x1, float y1, float x2, float y2, QRgb colour)

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "canvas.h"
+#include "largeblocks.h"
 #include "recursioncounter.h"
-
-#include <vector>
 
 // Keeps what a figure draws, call by call, so that the figure can be shown
 // afterwards at any pace: a step is one call that drew, with its shapes.
@@ -31,6 +30,8 @@ public:
 
     // Forgets everything and gives back its memory.
     void clear();
+    // Forgets the shapes, keeping their memory for the next figure.
+    void restart();
 
     // The figure procedures never set the scale or clear: the window does that on its canvas.
     void SetScale(qint16, qint16, qint16, qint16) override { }
@@ -39,8 +40,8 @@ public:
     void DrawLine(float x2, float y2, QRgb colour) override;
     void DrawCircle(float cx, float cy, float radius, QRgb colour) override;
 
-    const std::vector<Shape> &shapes() const { return shapes_; }
-    const std::vector<Step> &steps() const { return steps_; }
+    const LargeVector<Shape> &shapes() const { return shapes_; }
+    const LargeVector<Step> &steps() const { return steps_; }
     // Draws the shapes of the steps first ... last - 1 on the canvas.
     void replay(qsizetype first, qsizetype last, Canvas &canvas) const;
     // The memory the record holds, in bytes.
@@ -50,6 +51,6 @@ private:
     void add(const Shape &shape);
 
     const RecursionCounter &counter;
-    std::vector<Shape> shapes_;
-    std::vector<Step> steps_;
+    LargeVector<Shape> shapes_;
+    LargeVector<Step> steps_;
 };

@@ -2,6 +2,7 @@
 
 #include "captionbutton.h"
 #include "errorreport.h"
+#include "figurecalls.h"
 #include "numberreader.h"
 #include "picturebox.h"
 #include "picturefile.h"
@@ -77,6 +78,9 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
     Picture1->menu()->addActions({undoItem, redoItem});
     Picture1->menu()->addSeparator();
     Picture1->menu()->addActions(unfolding->paceActions());
+    calls = new FigureCalls(this, Picture1, record, figures.counter, unfolding);
+    Picture1->menu()->addSeparator();
+    Picture1->menu()->addAction(calls->showAction());
     connect(Picture1, &PictureBox::clicked, unfolding, &Unfolding::step);
     for (QPushButton *button : {Command1, Command2, Command5, Command6, Command7, Command8})
         connect(button, &QPushButton::clicked, unfolding, &Unfolding::finish);
@@ -183,6 +187,7 @@ void Form1::Command3_Click()
     record.clear(); // what was left of a stopped figure
     history.reset();
     updateHistoryItems();
+    calls->clear();
     Picture1->ClearCanvas();
     Label2->clear();
 }
@@ -235,11 +240,16 @@ void Form1::setScale(qint16 x1, qint16 y1, qint16 x2, qint16 y2)
 void Form1::drawFigure(Procedure procedure, double size)
 {
     const Shape shape = shapeOf(procedure);
-    const bool atOnce = unfolding->pace() == Pace::AtOnce;
     figures.counter.reset();
     Picture1->markFollowingShapes(false);
+    calls->beginFigure([this, shape](qint64 made, int depth, qint64 shapes) {
+        showCounts(shape, made, depth, shapes);
+    });
+    // With the calls window open, a figure is recorded at "сразу" too.
+    const bool atOnce = unfolding->pace() == Pace::AtOnce && !calls->recording();
     if (!atOnce) {
-        record.clear();
+        if (!calls->recording())
+            record.clear();
         figures.drawOn(record);
     }
     (figures.*procedure)(x, y, size);
@@ -251,9 +261,11 @@ void Form1::drawFigure(Procedure procedure, double size)
         showCounts(shape, figures.counter);
         return;
     }
+    calls->endFigure();
     unfolding->start(
             qsizetype(record.steps().size()),
-            [this, shape](qsizetype first, qsizetype last) { showSteps(shape, first, last); });
+            [this, shape](qsizetype first, qsizetype last) { showSteps(shape, first, last); },
+            calls->rewinder());
 }
 
 // Paints the shapes of the calls first ... last - 1 and tells how far the figure has come:
@@ -261,14 +273,16 @@ void Form1::drawFigure(Procedure procedure, double size)
 void Form1::showSteps(Shape shape, qsizetype first, qsizetype last)
 {
     Picture1->markFollowingShapes(unfolding->pace() == Pace::Stepwise && last - first == 1);
-    record.replay(first, last, *Picture1);
+    calls->paint(first, last);
     if (last < qsizetype(record.steps().size())) {
         const FigureRecord::Step &step = record.steps()[last - 1];
         showCounts(shape, step.call, step.depth, step.end);
+        calls->follow(last);
         return;
     }
     showCounts(shape, figures.counter);
-    record.clear();
+    if (!calls->follow(last))
+        record.clear();
 }
 
 void Form1::showCounts(Shape shape, qint64 calls, int depth, qint64 shapes)
@@ -296,6 +310,7 @@ Form1::Shape Form1::shapeOf(Procedure procedure)
 // Shows what the history has on the canvas, and how its last figure recursed.
 void Form1::redraw()
 {
+    calls->clear(); // the calls shown were those of a figure drawn before
     Picture1->ClearCanvas();
     history.draw(*Picture1);
     const auto onCanvas = history.onCanvas();

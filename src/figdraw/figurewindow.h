@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class CaptionButton;
+class FigureCalls;
 class PictureBox;
 class QAction;
 class QLabel;
@@ -71,6 +72,7 @@ private:
     FigureHistory history;
     QAction *undoItem;
     QAction *redoItem;
+    FigureCalls *calls;
     // The coordinate system, start point and size of the figure being drawn.
     std::array<qint16, 4> scale{};
     double x = 0;

@@ -31,6 +31,13 @@ QImage PictureBox::picture()
     return image;
 }
 
+void PictureBox::setPicture(const QImage &taken)
+{
+    finishPainting();
+    image = taken;
+    update();
+}
+
 void PictureBox::openPainter()
 {
     painter.emplace(&image);

@@ -26,6 +26,8 @@ public:
 
     // The picture as it stands, in device pixels.
     QImage picture();
+    // Puts back a picture taken before.
+    void setPicture(const QImage &taken);
 
     // The menu that a right click, the Menu key or Shift+F10 opens.
     QMenu *menu() const { return contextMenu; }

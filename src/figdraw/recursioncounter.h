@@ -1,10 +1,12 @@
 #pragma once
 
+#include "calltrace.h"
 #include "canvas.h"
 
 // Counts, for the lesson, how a figure was drawn: every entry of the
 // procedure (those that return at the stopping test included), the deepest
-// nesting (the first call being 1) and the shapes drawn.
+// nesting (the first call being 1) and the shapes drawn. While a trace is
+// attached, each call with its arguments goes into it as well.
 class RecursionCounter
 {
 public:
@@ -12,11 +14,14 @@ public:
     class Call
     {
     public:
-        explicit Call(RecursionCounter &counter) : counter(counter)
+        Call(RecursionCounter &counter, QStringView signature, double a, double b, double c)
+            : counter(counter)
         {
             ++counter.calls_;
             if (++counter.depth_ > counter.deepest_)
                 counter.deepest_ = counter.depth_;
+            if (counter.trace)
+                counter.trace->enter(signature, counter.depth_, float(a), float(b), float(c));
         }
         ~Call() { --counter.depth_; }
         Call(const Call &) = delete;
@@ -26,9 +31,26 @@ public:
         RecursionCounter &counter;
     };
 
-    [[nodiscard]] Call enter() { return Call(*this); }
-    void shapeDrawn() { ++shapes_; }
-    void reset() { *this = RecursionCounter(); }
+    // signature names the procedure and its arguments: "Ris1(x, y, r)".
+    [[nodiscard]] Call enter(QStringView signature, double a, double b, double c)
+    {
+        return {*this, signature, a, b, c};
+    }
+    void shapeDrawn()
+    {
+        ++shapes_;
+        if (trace)
+            trace->drew();
+    }
+    void reset()
+    {
+        CallTrace *const keep = trace;
+        *this = RecursionCounter();
+        trace = keep;
+    }
+
+    // Where the calls go as well, or nullptr.
+    CallTrace *trace = nullptr;
 
     qint64 calls() const { return calls_; }
     int depth() const { return depth_; }

@@ -2,7 +2,7 @@
 
 void Figures::Ris(double x, double y, double d)
 {
-    const auto call = counter.enter();
+    const auto call = counter.enter(u"Ris(x, y, d)", x, y, d);
     if (d < 5)
         return;
     Picture1.DrawLine(x, y + d / 2, x, y - d / 2, PaletteColour(5));

@@ -4,7 +4,7 @@
 
 void Figures::Ris3(double x, double y, double d)
 {
-    const auto call = counter.enter();
+    const auto call = counter.enter(u"Ris3(x, y, d)", x, y, d);
     if (d < 5)
         return;
     Picture1.DrawLine(x - d, y, x + d, y, PaletteColour(9));

@@ -2,7 +2,7 @@
 
 void Figures::Treug(double x, double y, double d)
 {
-    const auto call = counter.enter();
+    const auto call = counter.enter(u"Treug(x, y, d)", x, y, d);
     if (d < 20)
         return;
     colours.Reseed(colours.TimeOfDay());

@@ -32,9 +32,11 @@ Unfolding::~Unfolding()
     qApp->removeEventFilter(this);
 }
 
-void Unfolding::start(qsizetype steps, std::function<void(qsizetype, qsizetype)> showSteps)
+void Unfolding::start(qsizetype steps, std::function<void(qsizetype, qsizetype)> showSteps,
+                      std::function<void(qsizetype)> rewindSteps)
 {
     show = std::move(showSteps);
+    rewind = std::move(rewindSteps);
     shown = 0;
     total = steps;
     showUpTo(pace_ == Pace::AtOnce ? total : 1);
@@ -66,6 +68,33 @@ void Unfolding::stop()
 {
     shown = total = 0;
     timer.stop();
+    rewind = {};
+}
+
+void Unfolding::goTo(qsizetype last)
+{
+    last = std::clamp<qsizetype>(last, 0, total);
+    if (last >= shown) {
+        showUpTo(last);
+    } else if (canRewind()) {
+        shown = last;
+        rewind(last);
+    }
+    keepPace();
+}
+
+// The first step stays: a figure or verse under way shows at least its first call.
+void Unfolding::stepBack()
+{
+    if (pace_ == Pace::Stepwise && canRewind() && shown > 1)
+        goTo(shown - 1);
+}
+
+void Unfolding::watchKeysIn(QWidget *otherWindow)
+{
+    otherWindows << otherWindow;
+    connect(otherWindow, &QObject::destroyed, this,
+            [this, otherWindow] { otherWindows.removeOne(otherWindow); });
 }
 
 void Unfolding::showUpTo(qsizetype last)
@@ -88,14 +117,22 @@ void Unfolding::keepPace()
 }
 
 // A button is pressed by Space going down, so taking that key press is enough.
+// Once all is shown, only the keys that step back are taken, and only where the window can rewind.
 bool Unfolding::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress || !running())
+    if (event->type() != QEvent::KeyPress || !(running() || canRewind()))
         return false;
     auto *widget = qobject_cast<QWidget *>(watched);
-    if (!widget || widget->window() != window)
+    if (!widget || (widget->window() != window && !otherWindows.contains(widget->window())))
         return false;
     const int key = static_cast<QKeyEvent *>(event)->key();
+    const bool back = key == Qt::Key_Left || key == Qt::Key_Backspace;
+    if (pace_ == Pace::Stepwise && back && canRewind()) {
+        stepBack();
+        return true;
+    }
+    if (!running())
+        return false;
     if (key == Qt::Key_Escape) {
         finish();
         return true;

@@ -17,7 +17,9 @@ enum class Pace { AtOnce, Fast, Slow, Stepwise };
 //
 // While something unfolds, Space and Right arrow take the next step at the
 // step-by-step pace (Space then never presses the focused button), and Esc
-// shows all the rest at once.
+// shows all the rest at once. Where the window can rewind, Left arrow and
+// Backspace step back at the step-by-step pace, and any earlier step can be
+// gone to. Keys count in the window and in the windows added with watchKeysIn.
 class Unfolding : public QObject
 {
     Q_OBJECT
@@ -33,14 +35,25 @@ public:
     bool running() const { return shown < total; }
 
     // Starts showing steps 0 ... steps - 1: the first at once, the rest at the pace.
-    // show(first, last) shows steps first ... last - 1.
-    void start(qsizetype steps, std::function<void(qsizetype first, qsizetype last)> show);
+    // show(first, last) shows steps first ... last - 1; rewind(last), when given,
+    // shows steps 0 ... last - 1 alone again, and stays usable after the last step.
+    void start(qsizetype steps, std::function<void(qsizetype first, qsizetype last)> show,
+               std::function<void(qsizetype last)> rewind = {});
+    qsizetype shownSteps() const { return shown; }
+    // Shows steps 0 ... last - 1, then goes on at the pace.
+    void goTo(qsizetype last);
+    void watchKeysIn(QWidget *otherWindow);
+    // From now on only forward: what was shown may no longer be taken back.
+    void forgetRewind() { rewind = {}; }
 
 public slots:
     void setPace(Pace pace);
     void step();   // the next step, at the step-by-step pace
     void finish(); // all the steps left, at once
     void stop();   // none of the steps left
+
+    // The last step shown taken back, at the step-by-step pace.
+    void stepBack();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -49,11 +62,15 @@ private:
     void showUpTo(qsizetype last);
     void keepPace();
 
+    bool canRewind() const { return rewind && total > 0; }
+
     QWidget *window;
+    QList<QWidget *> otherWindows;
     QActionGroup *paces;
     QTimer timer;
     Pace pace_ = Pace::AtOnce;
     qsizetype shown = 0;
     qsizetype total = 0;
     std::function<void(qsizetype, qsizetype)> show;
+    std::function<void(qsizetype)> rewind;
 };

@@ -1,0 +1,113 @@
+#include "versecalls.h"
+
+#include "callswindow.h"
+#include "unfolding.h"
+#include "verse.h"
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextCursor>
+
+VerseCalls::VerseCalls(QWidget *window, QPlainTextEdit *box, Verses &verses, Unfolding *unfolding)
+    : QObject(window), box(box), verses(verses), unfolding(unfolding),
+      calls(new CallsWindow(trace, QStringLiteral("Напишите стихи, чтобы увидеть их вызовы"), false,
+                            window))
+{
+    unfolding->watchKeysIn(calls);
+    connect(calls, &CallsWindow::callChosen, this, &VerseCalls::choose);
+}
+
+QAction *VerseCalls::showAction() const
+{
+    return calls->showAction();
+}
+
+void VerseCalls::beginVerse()
+{
+    clear();
+    if (!calls->isVisible())
+        return;
+    kept = true;
+    verses.calls = &trace;
+    start = box->document()->characterCount() - 1;
+}
+
+void VerseCalls::endVerse()
+{
+    verses.calls = nullptr;
+}
+
+std::function<void(qsizetype)> VerseCalls::rewinder()
+{
+    if (!kept)
+        return {};
+    return [this](qsizetype last) { rewind(last); };
+}
+
+// A box typed into while the verse was written no longer holds it where it was written.
+bool VerseCalls::follow(qsizetype last)
+{
+    if (!kept)
+        return false;
+    if (box->document()->characterCount() - 1 != endOf(last)) { // the verse goes on, forgotten
+        unfolding->forgetRewind();
+        kept = false;
+        clear();
+        return false;
+    }
+    if (last == verses.callStarts.size() && !calls->isVisible()) {
+        clear();
+        return false;
+    }
+    calls->showCall(qint32(last) - 1);
+    length = box->document()->characterCount();
+    return true;
+}
+
+// The unfolding forgets how to rewind the verse.
+void VerseCalls::clear()
+{
+    if (kept)
+        unfolding->stop();
+    verses.calls = nullptr;
+    kept = false;
+    trace.clear();
+    calls->showNoCalls();
+}
+
+// Removes what the calls from last on wrote. Once the box was typed into, the
+// verse is forgotten rather than the user's text cut.
+void VerseCalls::rewind(qsizetype last)
+{
+    if (box->document()->characterCount() != length) { // typed into since: the text is the user's
+        clear();
+        return;
+    }
+    QTextCursor cursor(box->document());
+    cursor.setPosition(endOf(last));
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    length = box->document()->characterCount();
+    showMoment(qint32(last) - 1);
+}
+
+// Where what the calls 0 ... calls - 1 wrote ends in the box.
+int VerseCalls::endOf(qsizetype calls) const
+{
+    const qsizetype written
+            = calls < verses.callStarts.size() ? verses.callStarts[calls] : verses.text.size();
+    return start + int(written - QStringView(verses.text).first(written).count(u'\r'));
+}
+
+void VerseCalls::choose(qint32 call)
+{
+    if (kept && call < trace.calls())
+        unfolding->goTo(call + 1);
+}
+
+// The window at this call, and the newest lines of the box in view.
+void VerseCalls::showMoment(qint32 call)
+{
+    box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
+    calls->showCall(call);
+}

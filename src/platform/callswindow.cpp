@@ -1,0 +1,252 @@
+#include "callswindow.h"
+
+#include "calltrace.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QListView>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+// A larger move of the current call rebuilds the tree rather than adding or removing its rows.
+constexpr qint32 largestStepInPlace = 64;
+} // namespace
+
+// The calls waiting at the current call, the first at the top, each but the
+// last with the call it waits on.
+class CallStackModel : public QAbstractListModel
+{
+public:
+    explicit CallStackModel(const CallTrace &trace, QObject *parent)
+        : QAbstractListModel(parent), trace(trace)
+    { }
+
+    void setPath(QList<qint32> calls)
+    {
+        beginResetModel();
+        path = std::move(calls);
+        endResetModel();
+    }
+    qint32 call(int row) const { return path.value(row, -1); }
+
+    int rowCount(const QModelIndex &parent) const override
+    {
+        return parent.isValid() ? 0 : int(path.size());
+    }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+            return {};
+        const qint32 call = path[index.row()];
+        if (index.row() + 1 == path.size())
+            return trace.text(call);
+        return trace.text(call)
+                + QStringLiteral(" — ждёт вызов %1 из %2")
+                          .arg(trace.childRow(path[index.row() + 1]) + 1)
+                          .arg(trace.childCount(call));
+    }
+
+private:
+    const CallTrace &trace;
+    QList<qint32> path;
+};
+
+// Every call made up to the current one, under the call that made it. The
+// internal id of an index is its call.
+class CallTreeModel : public QAbstractItemModel
+{
+public:
+    explicit CallTreeModel(const CallTrace &trace, QObject *parent)
+        : QAbstractItemModel(parent), trace(trace)
+    { }
+
+    // Follows the current call: adds or removes the rows of a few calls, rebuilds for more.
+    void setLast(qint32 call)
+    {
+        if (call < last - largestStepInPlace || call > last + largestStepInPlace || call < 0
+            || last < 0) {
+            beginResetModel();
+            last = call;
+            endResetModel();
+            return;
+        }
+        for (; last < call;) { // each new call is the last child of its parent so far
+            const qint32 added = last + 1;
+            const int row = trace.childRow(added);
+            beginInsertRows(indexOf(trace.parent(added)), row, row);
+            last = added;
+            endInsertRows();
+        }
+        for (; last > call;) {
+            const int row = trace.childRow(last);
+            beginRemoveRows(indexOf(trace.parent(last)), row, row);
+            --last;
+            endRemoveRows();
+        }
+    }
+    QModelIndex indexOf(qint32 call) const
+    {
+        return call < 0 ? QModelIndex() : createIndex(trace.childRow(call), 0, quintptr(call));
+    }
+    static qint32 call(const QModelIndex &index) { return qint32(index.internalId()); }
+
+    QModelIndex index(int row, int column, const QModelIndex &parent) const override
+    {
+        qint32 child = parent.isValid() ? trace.firstChild(call(parent)) : 0;
+        for (int r = 0; r < row && child >= 0; ++r)
+            child = trace.nextSibling(child);
+        return column == 0 && child >= 0 && child <= last ? createIndex(row, 0, quintptr(child))
+                                                          : QModelIndex();
+    }
+    QModelIndex parent(const QModelIndex &index) const override
+    {
+        return index.isValid() ? indexOf(trace.parent(call(index))) : QModelIndex();
+    }
+    int rowCount(const QModelIndex &parent) const override
+    {
+        if (last < 0)
+            return 0;
+        if (!parent.isValid())
+            return 1;
+        int rows = 0;
+        for (qint32 child = trace.firstChild(call(parent)); child >= 0 && child <= last;
+             child = trace.nextSibling(child))
+            ++rows;
+        return rows;
+    }
+    int columnCount(const QModelIndex &) const override { return 1; }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+            return {};
+        const qint32 c = call(index);
+        return trace.drewAnything(c) ? trace.text(c) : trace.text(c) + u" — остановка"_qs;
+    }
+
+private:
+    const CallTrace &trace;
+    qint32 last = -1;
+};
+
+CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool withTree,
+                         QWidget *mainWindow)
+    : QWidget(mainWindow, Qt::Window), heading(new QLabel(this)), stack(new QListView(this)),
+      trace(trace), emptyText(emptyText), mainWindow(mainWindow),
+      action(new QAction(QStringLiteral("Показать вызовы"), mainWindow)),
+      stackModel(new CallStackModel(trace, this)), pages(new QStackedWidget(this))
+{
+    setWindowTitle(QStringLiteral("Вызовы"));
+    resize(480, 420);
+    // Neither rows coming and going nor the heading's text resize the window.
+    setMinimumSize(240, 200);
+    heading->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    stack->setAccessibleName(QStringLiteral("Стек вызовов"));
+    stack->setUniformItemSizes(true);
+    stack->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    stack->setModel(stackModel);
+    // The views are on the second page; the first, empty, stands while there are no calls.
+    auto *views = new QWidget;
+    auto *layout = new QVBoxLayout(views);
+    layout->setContentsMargins({});
+    layout->addWidget(stack, 1);
+    connect(stack->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &index) { choose(stackModel->call(index.row())); });
+    if (withTree) {
+        tree = new QTreeView(this);
+        treeModel = new CallTreeModel(trace, this);
+        tree->setAccessibleName(QStringLiteral("Дерево вызовов"));
+        tree->setUniformRowHeights(true);
+        tree->setHeaderHidden(true);
+        tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        tree->setModel(treeModel);
+        layout->addWidget(tree, 2);
+        connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                [this](const QModelIndex &index) { choose(CallTreeModel::call(index)); });
+    }
+    pages->addWidget(new QWidget);
+    pages->addWidget(views);
+    auto *window = new QVBoxLayout(this);
+    window->addWidget(heading);
+    window->addWidget(pages, 1);
+    showNoCalls();
+
+    action->setCheckable(true);
+    connect(action, &QAction::toggled, this, [this](bool on) {
+        if (on && !isVisible())
+            placeBeside();
+        setVisible(on);
+    });
+    // The program's window closing takes this one with it.
+    mainWindow->installEventFilter(this);
+}
+
+void CallsWindow::showCall(qint32 call)
+{
+    following = true;
+    current = call;
+    heading->setText(QStringLiteral("Вызов %1 из %2").arg(call + 1).arg(trace.calls()));
+    pages->setCurrentIndex(1);
+    stackModel->setPath(trace.path(call));
+    const QModelIndex last = stackModel->index(stackModel->rowCount({}) - 1);
+    stack->setCurrentIndex(last);
+    stack->scrollTo(last);
+    if (tree) {
+        treeModel->setLast(call);
+        const QModelIndex index = treeModel->indexOf(call);
+        for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+            tree->expand(up);
+        tree->setCurrentIndex(index);
+        tree->scrollTo(index);
+    }
+    following = false;
+}
+
+void CallsWindow::showNoCalls()
+{
+    following = true;
+    current = -1;
+    heading->setText(emptyText);
+    stackModel->setPath({});
+    pages->setCurrentIndex(0);
+    if (tree)
+        treeModel->setLast(-1);
+    following = false;
+}
+
+// Once the view has finished with the click or key: going to the call rebuilds its rows.
+void CallsWindow::choose(qint32 call)
+{
+    if (!following && call >= 0 && call != current)
+        QMetaObject::invokeMethod(
+                this, [this, call] { emit callChosen(call); }, Qt::QueuedConnection);
+}
+
+// To the right of the program's window where the screen has room, else to its left.
+void CallsWindow::placeBeside()
+{
+    const QRect main = mainWindow->frameGeometry();
+    const QRect screen = mainWindow->screen()->availableGeometry();
+    const int width = frameGeometry().width();
+    int left = main.right() + 1;
+    if (left + width > screen.right() + 1 && main.left() - width >= screen.left())
+        left = main.left() - width;
+    move(left, main.top());
+}
+
+void CallsWindow::closeEvent(QCloseEvent *event)
+{
+    action->setChecked(false);
+    QWidget::closeEvent(event);
+}
+
+bool CallsWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == mainWindow && event->type() == QEvent::Close)
+        close();
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,110 @@
+#include "calltrace.h"
+
+#include <QLocale>
+
+#include <algorithm>
+
+QString russianNumber(double value)
+{
+    static const QLocale russian = [] {
+        QLocale locale(QLocale::Russian);
+        locale.setNumberOptions(QLocale::OmitGroupSeparator);
+        return locale;
+    }();
+    QString text = russian.toString(value, 'f', 2);
+    while (text.endsWith(u'0') && text.contains(u','))
+        text.chop(1);
+    if (text.endsWith(u','))
+        text.chop(1);
+    return text == u"-0" ? QStringLiteral("0") : text;
+}
+
+void CallTrace::enter(QStringView signature, int depth, float a, float b, float c)
+{
+    if (calls_.empty()) {
+        const qsizetype open = signature.indexOf(u'(');
+        procedure = signature.first(open).toString();
+        argumentNames = signature.sliced(open + 1).chopped(1).toString().split(u", "_qs);
+    }
+    const auto call = qint32(calls_.size());
+    const auto level = size_t(depth - 1);
+    waiting.resize(level + 1);
+    lastAtDepth.resize(std::max(lastAtDepth.size(), level + 1), -1);
+    const qint32 parent = level > 0 ? waiting[level - 1] : -1;
+    const qint32 previous = lastAtDepth[level];
+    if (previous >= 0 && calls_[size_t(previous)].parent == parent)
+        calls_[size_t(previous)].next = call;
+    calls_.push_back({{a, b, c}, parent, -1});
+    waiting[level] = call;
+    lastAtDepth[level] = call;
+}
+
+void CallTrace::restart()
+{
+    calls_.clear();
+    steps_.clear();
+    waiting.clear();
+    lastAtDepth.clear();
+}
+
+void CallTrace::clear()
+{
+    *this = CallTrace();
+}
+
+qsizetype CallTrace::stepsUpTo(qint32 call) const
+{
+    return std::upper_bound(steps_.begin(), steps_.end(), call) - steps_.begin();
+}
+
+bool CallTrace::drewAnything(qint32 call) const
+{
+    return std::binary_search(steps_.begin(), steps_.end(), call);
+}
+
+qint32 CallTrace::firstChild(qint32 call) const
+{
+    const qint32 next = call + 1;
+    return next < calls() && parent(next) == call ? next : -1;
+}
+
+int CallTrace::childRow(qint32 call) const
+{
+    int row = 0;
+    const qint32 up = parent(call);
+    for (qint32 sibling = up < 0 ? 0 : firstChild(up); sibling != call;
+         sibling = nextSibling(sibling))
+        ++row;
+    return row;
+}
+
+int CallTrace::childCount(qint32 call) const
+{
+    int count = 0;
+    for (qint32 child = firstChild(call); child >= 0; child = nextSibling(child))
+        ++count;
+    return count;
+}
+
+QList<qint32> CallTrace::path(qint32 call) const
+{
+    QList<qint32> calls;
+    for (qint32 c = call; c >= 0; c = parent(c))
+        calls.prepend(c);
+    return calls;
+}
+
+QString CallTrace::text(qint32 call) const
+{
+    QStringList arguments;
+    for (qsizetype i = 0; i < argumentNames.size(); ++i)
+        arguments << argumentNames[i] + u" = "_qs
+                        + russianNumber(calls_[size_t(call)].arguments[i]);
+    return procedure + u'(' + arguments.join(u"; "_qs) + u')';
+}
+
+qsizetype CallTrace::bytes() const
+{
+    return qsizetype(calls_.capacity()) * qsizetype(sizeof(Call))
+            + qsizetype(steps_.capacity()) * qsizetype(sizeof(qint32));
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "largeblocks.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// Writes a number the Russian way: a decimal comma, at most two decimals, no
+// trailing zeros and no group separator (13.3333 gives "13,33", -3.5 gives "-3,5").
+QString russianNumber(double value);
+
+// The calls one recursion made, in the order made (call 0 being the first,
+// which the lesson numbers 1): each call's arguments, the call that made it,
+// and which calls drew or wrote something (the steps).
+class CallTrace
+{
+public:
+    // Registers a call at this depth (the first call being depth 1). The
+    // signature, "Ris1(x, y, r)", names the procedure and its arguments; it is
+    // read once, at the first call. Up to three arguments.
+    void enter(QStringView signature, int depth, float a, float b = 0, float c = 0);
+    // The call entered last drew or wrote: it becomes a step, once.
+    void drew()
+    {
+        if (steps_.empty() || steps_.back() != lastCall())
+            steps_.push_back(lastCall());
+    }
+    // Forgets the calls, keeping their memory for the next recursion.
+    void restart();
+    // Forgets everything and gives back its memory.
+    void clear();
+
+    qint32 calls() const { return qint32(calls_.size()); }
+    qsizetype steps() const { return qsizetype(steps_.size()); }
+    // The call that made step s.
+    qint32 stepCall(qsizetype step) const { return steps_[size_t(step)]; }
+    // How many steps the calls up to this one made.
+    qsizetype stepsUpTo(qint32 call) const;
+    bool drewAnything(qint32 call) const;
+
+    qint32 parent(qint32 call) const { return calls_[size_t(call)].parent; }
+    qint32 firstChild(qint32 call) const;
+    qint32 nextSibling(qint32 call) const { return calls_[size_t(call)].next; }
+    // The place of a call among the calls its parent made, the first being 0.
+    int childRow(qint32 call) const;
+    int childCount(qint32 call) const;
+    // The first call, ..., the parent of this call, this call.
+    QList<qint32> path(qint32 call) const;
+
+    // "Ris1(x = 100; y = 100; r = 30)"
+    QString text(qint32 call) const;
+    // The memory the trace holds, in bytes.
+    qsizetype bytes() const;
+
+private:
+    struct Call
+    {
+        float arguments[3];
+        qint32 parent; // -1 for the first call
+        qint32 next;   // the next call the same parent made, or -1
+    };
+    qint32 lastCall() const { return qint32(calls_.size()) - 1; }
+
+    QString procedure;
+    QStringList argumentNames;
+    LargeVector<Call> calls_;
+    LargeVector<qint32> steps_;
+    // While recording: the call waiting at each depth, and the last call made at each depth.
+    std::vector<qint32> waiting;
+    std::vector<qint32> lastAtDepth;
+};
