@@ -531,6 +531,9 @@ private slots:
         calls->stack->setCurrentIndex(calls->stack->model()->index(0, 0));
         QTRY_COMPARE(counts(), u"1/1/1"_qs);
         QTRY_COMPARE(counts(), u"15/4/7"_qs);
+        press(QKeySequence::Undo); // the calls shown go with the figure
+        QCOMPARE(form->Picture1->picture(), earlier);
+        QCOMPARE(calls->heading->text(), u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs);
     }
     // Opening, closing and exit; a figure drawn while the window was closed is not shown;
     // the names a screen reader reads.
