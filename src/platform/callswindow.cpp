@@ -13,6 +13,15 @@
 #include <QVBoxLayout>
 
 namespace {
+
+// A part's name, shown over it.
+QLabel *caption(const QString &name, QWidget *part)
+{
+    auto *label = new QLabel(name);
+    label->setBuddy(part);
+    return label;
+}
+
 // A larger move of the current call rebuilds the tree rather than adding or removing its rows.
 constexpr qint32 largestStepInPlace = 64;
 } // namespace
@@ -153,6 +162,7 @@ CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool 
     auto *views = new QWidget;
     auto *layout = new QVBoxLayout(views);
     layout->setContentsMargins({});
+    layout->addWidget(caption(QStringLiteral("Стек вызовов"), stack));
     layout->addWidget(stack, 1);
     connect(stack->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &index) { choose(stackModel->call(index.row())); });
@@ -164,6 +174,7 @@ CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool 
         tree->setHeaderHidden(true);
         tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
         tree->setModel(treeModel);
+        layout->addWidget(caption(QStringLiteral("Дерево вызовов"), tree));
         layout->addWidget(tree, 2);
         connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
                 [this](const QModelIndex &index) { choose(CallTreeModel::call(index)); });
@@ -236,6 +247,7 @@ void CallsWindow::placeBeside()
     if (left + width > screen.right() + 1 && main.left() - width >= screen.left())
         left = main.left() - width;
     move(left, main.top());
+    resize(size().width(), mainWindow->height());
 }
 
 void CallsWindow::closeEvent(QCloseEvent *event)
