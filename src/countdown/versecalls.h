@@ -23,7 +23,6 @@ public:
     VerseCalls(QWidget *window, QPlainTextEdit *box, Verses &verses, Unfolding *unfolding);
 
     QAction *showAction() const;
-    CallsWindow *window() const { return calls; }
 
     // Before the verse is written: its calls are recorded while the window is open.
     void beginVerse();

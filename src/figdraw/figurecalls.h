@@ -32,7 +32,6 @@ public:
                 RecursionCounter &counter, Unfolding *unfolding);
 
     QAction *showAction() const;
-    CallsWindow *window() const { return calls; }
     // Whether the figure under way is recorded with its calls.
     bool recording() const { return kept; }
 

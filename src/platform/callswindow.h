@@ -29,7 +29,6 @@ public:
     void showCall(qint32 call);
     // Shows emptyText alone.
     void showNoCalls();
-    qint32 currentCall() const { return current; }
 
     QLabel *heading;
     QListView *stack;

@@ -39,7 +39,6 @@ public:
     // shows steps 0 ... last - 1 alone again, and stays usable after the last step.
     void start(qsizetype steps, std::function<void(qsizetype first, qsizetype last)> show,
                std::function<void(qsizetype last)> rewind = {});
-    qsizetype shownSteps() const { return shown; }
     // Shows steps 0 ... last - 1, then goes on at the pace.
     void goTo(qsizetype last);
     void watchKeysIn(QWidget *otherWindow);
