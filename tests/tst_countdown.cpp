@@ -163,6 +163,11 @@ private slots:
         QTest::newRow("at once") << Scenario{{u"100"_qs}, 401, closing, false};
         QTest::newRow("reset stops") << Scenario{{u"быстро"_qs, u"100"_qs, u"reset"_qs, u"wait"_qs}, 1, {}, true};
         QTest::newRow("reset lets Space type") << Scenario{{u"по шагам"_qs, u"100"_qs, u"reset"_qs, u"type"_qs}, 1, u"a b"_qs, true};
+        QTest::newRow("back at the first step") << Scenario{{u"по шагам"_qs, u"3"_qs, u"Left"_qs}, 5, {}, true};
+        QTest::newRow("back from the end") << Scenario{{u"по шагам"_qs, u"2"_qs, u"Space"_qs, u"Space"_qs, u"Left"_qs}, 9, {}, true};
+        QTest::newRow("back after Esc, calls shown") << Scenario{{u"calls"_qs, u"по шагам"_qs, u"2"_qs, u"Esc"_qs, u"Left"_qs}, 9, {}, true};
+        QTest::newRow("one Space too many") << Scenario{{u"по шагам"_qs, u"1"_qs, u"Space"_qs, u"Space"_qs}, 5, closing, true};
+        QTest::newRow("Esc, then Space") << Scenario{{u"медленно"_qs, u"3"_qs, u"Esc"_qs, u"Space"_qs}, 13, closing, true};
         // clang-format on
     }
     // Paces, steps, Esc, reset and starts mixed as a user mixes them. The keys go to
@@ -203,19 +208,23 @@ private slots:
         form->Text1->moveCursor(QTextCursor::End); // Left moves the cursor once all is written
         QTest::keyClick(form->Text1, Qt::Key_Left);
         QCOMPARE(form->Text1->textCursor().position(), before.size() - 1);
-        QCOMPARE(calls->heading->text(), u"Вызов 10 из 10"_qs);
+        QCOMPARE(calls->heading->text(), u"Все вызовы закончены: 10"_qs);
         menuItem(form.get(), u"Писать по шагам"_qs)->trigger();
         start(u"3"_qs);
-        for (int key : {Qt::Key_Space, Qt::Key_Right, Qt::Key_Space})
+        for (int key : {Qt::Key_Space, Qt::Key_Right})
             QTest::keyClick(form->Text1, Qt::Key(key));
         QStringList stack;
         for (int row = 0; row < calls->stack->model()->rowCount(); ++row)
             stack << calls->stack->model()->index(row, 0).data().toString();
         QCOMPARE(stack,
                  (QStringList{u"negr(n = 3) — ждёт вызов 1 из 1"_qs,
-                              u"negr(n = 2) — ждёт вызов 1 из 1"_qs,
-                              u"negr(n = 1) — ждёт вызов 1 из 1"_qs, u"negr(n = 0)"_qs}));
-        QCOMPARE(calls->heading->text(), u"Вызов 4 из 4"_qs);
+                              u"negr(n = 2) — ждёт вызов 1 из 1"_qs, u"negr(n = 1)"_qs}));
+        QCOMPARE(calls->heading->text(), u"Вызов 3 из 4"_qs);
+        QTest::keyClick(form->Text1, Qt::Key_Space); // the last call: all of them returned
+        QCOMPARE(calls->heading->text(), u"Все вызовы закончены: 4"_qs);
+        QCOMPARE(calls->stack->model()->rowCount(), 0);
+        QTest::keyClick(calls->stack, Qt::Key_Left);
+        QCOMPARE(calls->heading->text(), u"Вызов 3 из 4"_qs);
         QScrollBar *scroll = form->Text1->verticalScrollBar();
         scroll->setValue(0); // the chosen call's lines come into view
         calls->stack->setCurrentIndex(calls->stack->model()->index(1, 0));
@@ -230,7 +239,7 @@ private slots:
                 && form->Text1->toPlainText().sliced(before.size()).count(u'\n') == 4);
         QTest::keyClick(form->Text1, Qt::Key_Escape);
         start(u"0"_qs);
-        QCOMPARE(calls->stack->model()->rowCount(), 1);
+        QCOMPARE(calls->heading->text(), u"Все вызовы закончены: 1"_qs);
         for (bool typedFirst : {true, false}) { // typed into, the box is the user's: nothing is cut
             start(u"2"_qs);
             if (typedFirst)

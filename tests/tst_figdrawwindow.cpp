@@ -273,6 +273,11 @@ private slots:
         QTest::newRow("nothing drawn") << Scenario{{u"быстро"_qs, u"tiny"_qs}, u"1/1/0"_qs, {}, false};
         QTest::newRow("reset") << Scenario{{u"быстро"_qs, u"snowflake"_qs, u"reset"_qs, u"wait"_qs}, {}, {}, false};
         QTest::newRow("reset a step") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"Space"_qs, u"wait"_qs, u"reset"_qs}, {}, {}, false};
+        QTest::newRow("back at the first step") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"Left"_qs}, u"1/1/1"_qs, u"part circles"_qs, true};
+        QTest::newRow("back from the end") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Left"_qs}, u"10/3/6"_qs, u"part circles"_qs, true};
+        QTest::newRow("back after Esc, calls shown") << Scenario{{u"calls"_qs, u"по шагам"_qs, u"circles"_qs, u"Esc"_qs, u"Left"_qs}, u"10/3/6"_qs, u"part circles"_qs, true};
+        QTest::newRow("one Space too many") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs}, u"15/4/7"_qs, u"circles"_qs, true};
+        QTest::newRow("Esc, then Space") << Scenario{{u"медленно"_qs, u"snowflake"_qs, u"Esc"_qs, u"Space"_qs}, u"341/5/340"_qs, u"snowflake"_qs, false};
         // clang-format on
     }
     // Paces, steps, Esc, reset and figures mixed as a user mixes them. The keys go to
@@ -463,15 +468,17 @@ private slots:
     }
 
     // Over an earlier figure, the chain R = 30 step by step: the stack and the tree at
-    // its sixth call; going to a stopping call; stepping back from the calls window
-    // and the main window; Esc; reset. The earlier figure stays exactly throughout.
+    // its sixth call; going to a stopping call, forward to a later one and back; stepping
+    // back from the calls window and the main window; Esc; reset; undo and redo. The
+    // earlier figure stays exactly throughout.
     void callsWindow()
     {
         auto *calls = form->findChild<CallsWindow *>();
         menuItem(form.get(), u"Показать вызовы"_qs)->trigger();
         QVERIFY(calls->isVisible());
         const QImage earlier = drawnAfter(form->Command7, u"30"_qs);
-        QCOMPARE(calls->heading->text(), u"Вызов 13 из 15"_qs);
+        QCOMPARE(calls->heading->text(), u"Все вызовы закончены: 15"_qs);
+        QCOMPARE(rows(calls->stack), QStringList());
         menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
         QList<QImage> pictures{drawnAfter(form->Command1, u"30"_qs)};
         for (int step = 0; step < 3; ++step) {
@@ -496,26 +503,39 @@ private slots:
                 && !calls->tree->isExpanded(tree->index(0, 0, second)));
         QCOMPARE(calls->tree->currentIndex(), tree->index(1, 0, second));
 
-        // The fifth call stopped: the picture of the third drawing call, the tree up to it.
+        // The fifth call stopped: the picture of the third drawing call; the sixth stays, grey.
         calls->tree->setCurrentIndex(tree->index(1, 0, tree->index(0, 0, second)));
         QTRY_COMPARE(calls->heading->text(), u"Вызов 5 из 15"_qs);
         QCOMPARE(counts(), u"5/4/3"_qs);
         QCOMPARE(form->Picture1->picture(), pictures[2]);
-        QCOMPARE(rows(calls->tree, second).size(), 1);
+        const auto grey = [&](const QModelIndex &index) {
+            return index.data(Qt::ForegroundRole).isValid();
+        };
+        QVERIFY(grey(tree->index(1, 0, second)) && !grey(tree->index(0, 0, second)));
         QTest::keyClick(calls->tree, Qt::Key_Left); // from the calls window
         QCOMPARE(counts(), u"2/2/2"_qs);
         QCOMPARE(form->Picture1->picture(), pictures[1]);
         QCOMPARE(rows(calls->stack).size(), 2);
+        calls->tree->setCurrentIndex(tree->index(1, 0, second)); // forward again
+        QTRY_COMPARE(counts(), u"6/3/4"_qs);
+        QCOMPARE(form->Picture1->picture(), pictures[3]);
         QTest::keyClick(form->Command4, Qt::Key_Backspace); // no button pressed
+        QTest::keyClick(form->Command4, Qt::Key_Backspace);
         QTest::keyClick(form->Command4, Qt::Key_Backspace);
         QCOMPARE(counts(), u"1/1/1"_qs);
         QCOMPARE(form->Picture1->picture(), pictures[0]);
         QTest::keyClick(form->Command4, Qt::Key_Right);
         QCOMPARE(form->Picture1->picture(), pictures[1]);
-        QTest::keyClick(form->Command4, Qt::Key_Escape);
+        QTest::keyClick(form->Command3, Qt::Key_Escape);
         QCOMPARE(counts(), u"15/4/7"_qs);
-        QCOMPARE(calls->heading->text(), u"Вызов 13 из 15"_qs);
-        QTest::keyClick(form->Command3, Qt::Key_Space); // once all is shown, Space presses "Сброс"
+        QCOMPARE(calls->heading->text(), u"Все вызовы закончены: 15"_qs);
+        QVERIFY(rows(calls->stack).isEmpty() && !calls->tree->currentIndex().isValid());
+        QCOMPARE(rows(calls->tree, tree->index(1, 0, tree->index(0, 0))).size(), 2);
+        // Space presses nothing where Esc was pressed, "Сброс" once the focus has moved there.
+        QTest::keyClick(form->Command3, Qt::Key_Space);
+        QCOMPARE(counts(), u"15/4/7"_qs);
+        press(QKeySequence(Qt::Key_Tab));
+        QTest::keyClick(form->Command3, Qt::Key_Space);
         QVERIFY(earlier != form->Picture1->picture() && form->isVisible());
         QCOMPARE(calls->heading->text(), u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs);
 
@@ -523,17 +543,35 @@ private slots:
         drawnAfter(form->Command7, u"30"_qs);
         drawnAfter(form->Command1, u"30"_qs);
         QTest::keyClick(form->Command4, Qt::Key_Escape);
+        QTest::keyClick(form->Command4, Qt::Key_Left);
         calls->stack->setCurrentIndex(calls->stack->model()->index(0, 0));
         QTRY_COMPARE(counts(), u"1/1/1"_qs);
         QCOMPARE(form->Picture1->picture(), pictures[0]);
         menuItem(form.get(), u"Рисовать быстро"_qs)->trigger(); // on from a call chosen
         QTRY_COMPARE(counts(), u"15/4/7"_qs);
-        calls->stack->setCurrentIndex(calls->stack->model()->index(0, 0));
-        QTRY_COMPARE(counts(), u"1/1/1"_qs);
-        QTRY_COMPARE(counts(), u"15/4/7"_qs);
-        press(QKeySequence::Undo); // the calls shown go with the figure
-        QCOMPARE(form->Picture1->picture(), earlier);
-        QCOMPARE(calls->heading->text(), u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs);
+        QTest::keyClick(form->Command4, Qt::Key_Left); // at a timed pace, no step back
+        QCOMPARE(counts(), u"15/4/7"_qs);
+
+        // Undo and redo show the calls of the last figure on the canvas, the triangle in its
+        // own colours.
+        menuItem(form.get(), u"Рисовать сразу"_qs)->trigger();
+        const QImage chains = form->Picture1->picture();
+        const QImage triangle = drawnAfter(form->Command6, {});
+        drawnAfter(form->Command1, u"30"_qs);
+        const QString ris2 = u"Ris2(x = 100; y = 100; r = 30)"_qs,
+                      all = u"Все вызовы закончены: "_qs;
+        // clang-format off
+        const struct { QKeySequence keys; QImage picture; QString heading, firstCall; } steps[] = {
+            {QKeySequence::Undo, triangle, all + u"40"_qs, u"Treug(x = 50; y = 0; d = 100)"_qs},
+            {QKeySequence::Undo, chains, all + u"15"_qs, u"Ris1(x = 100; y = 100; r = 30)"_qs}, {QKeySequence::Undo, earlier, all + u"15"_qs, ris2},
+            {QKeySequence::Undo, PictureBox().picture(), u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs, {}}, {QKeySequence::Redo, earlier, all + u"15"_qs, ris2}};
+        // clang-format on
+        for (const auto &step : steps) {
+            press(step.keys);
+            QCOMPARE(form->Picture1->picture(), step.picture);
+            QCOMPARE(calls->heading->text(), step.heading);
+            QCOMPARE(rows(calls->tree).value(0), step.firstCall);
+        }
     }
     // Opening, closing and exit; a figure drawn while the window was closed is not shown;
     // the names a screen reader reads.
@@ -560,7 +598,7 @@ private slots:
         menuItem(form.get(), u"Рисовать сразу"_qs)->trigger();
         item->trigger();
         drawnAfter(form->Command2, u"60"_qs);
-        QCOMPARE(calls->heading->text(), u"Вызов 337 из 341"_qs);
+        QCOMPARE(calls->heading->text(), u"Все вызовы закончены: 341"_qs);
         QVERIFY(calls->isVisible() && calls->tree->isVisible());
         item->trigger();
         QVERIFY(!calls->isVisible());
@@ -598,12 +636,14 @@ private slots:
             return std::count_if(record.steps().begin(), record.steps().end(),
                                  [call](const auto &step) { return step.call <= call; });
         };
+        menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
+        QTest::keyClick(form->Command4, Qt::Key_Left); // the last step taken back
+        QCOMPARE(form->Picture1->picture(), upTo(qsizetype(record.steps().size()) - 1));
         for (int row : {6, 2, 0}) {
             calls->stack->setCurrentIndex(calls->stack->model()->index(row, 0));
             QTRY_COMPARE(calls->stack->model()->rowCount(), row + 1);
             QCOMPARE(form->Picture1->picture(), upTo(stepsShown()));
             if (row == 6) {
-                menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
                 QTest::keyClick(form->Command4, Qt::Key_Left);
                 QCOMPARE(form->Picture1->picture(), upTo(stepsShown()));
                 QVERIFY(stepsShown() > 65536 / 4);

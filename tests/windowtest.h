@@ -185,21 +185,24 @@ inline QImage screenshot(QWidget *window, const QString &name)
 }
 
 // Takes a step of a user scenario that both windows know: a key pressed on the widget,
-// "wait", or "tick<" ("tick>"): the first timed step comes within 0.4 s of since (not before).
-// Returns false for any other step.
+// "calls" (the calls window opened), "wait", or "tick<" ("tick>"): the first timed step comes
+// within 0.4 s of since (not before). Returns false for any other step.
 inline bool commonStep(const QString &step, QWidget *widget, const QElapsedTimer &since,
                        const std::function<bool()> &moved)
 {
     const std::map<QString, Qt::Key> keys{{u"Space"_qs, Qt::Key_Space},
                                           {u"Right"_qs, Qt::Key_Right},
+                                          {u"Left"_qs, Qt::Key_Left},
                                           {u"Esc"_qs, Qt::Key_Escape}};
     if (keys.contains(step))
         QTest::keyClick(widget, keys.at(step));
+    else if (step == u"calls")
+        menuItem(widget->window(), u"Показать вызовы"_qs)->trigger();
     else if (step == u"wait")
         QTest::qWait(700);
     else if (step.startsWith(u"tick"))
         QTest::qVerify(QTest::qWaitFor(moved) && (since.elapsed() < 400) == (step == u"tick<"),
                        "tick", qPrintable(u"%1 after %2 ms"_qs.arg(step).arg(since.elapsed())),
                        __FILE__, __LINE__);
-    return keys.contains(step) || step == u"wait" || step.startsWith(u"tick");
+    return keys.contains(step) || step == u"calls" || step == u"wait" || step.startsWith(u"tick");
 }

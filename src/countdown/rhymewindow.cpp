@@ -94,7 +94,7 @@ void Form1::Command2_Click()
     n = count.value;
     Text2->setText(countText(n));
     verses = {};
-    calls->beginVerse();
+    calls->beginVerse(unfolding->pace() != Pace::AtOnce);
     try {
         negr(n, verses);
     } catch (...) { // what was written before a failure stays in the box
@@ -140,9 +140,8 @@ void Form1::showVerseMenu(const QPoint &position)
 // Reset: empties the verse box only.
 void Form1::Command3_Click()
 {
-    unfolding->stop();
-    verses = {}; // what was left of a stopped verse
     calls->clear();
+    verses = {}; // what was left of a stopped verse
     Text1->clear();
 }
 

@@ -4,6 +4,7 @@
 #include "unfolding.h"
 #include "verse.h"
 
+#include <QAction>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -15,6 +16,19 @@ VerseCalls::VerseCalls(QWidget *window, QPlainTextEdit *box, Verses &verses, Unf
 {
     unfolding->watchKeysIn(calls);
     connect(calls, &CallsWindow::callChosen, this, &VerseCalls::choose);
+    connect(showAction(), &QAction::toggled, this, [this](bool open) {
+        if (!open)
+            windowClosed();
+    });
+}
+
+// Closed, the window shows no calls and their record goes: the verse can still be stepped back.
+void VerseCalls::windowClosed()
+{
+    calls->showNoCalls();
+    verses.calls = nullptr;
+    traced = false;
+    trace.clear();
 }
 
 QAction *VerseCalls::showAction() const
@@ -22,13 +36,13 @@ QAction *VerseCalls::showAction() const
     return calls->showAction();
 }
 
-void VerseCalls::beginVerse()
+void VerseCalls::beginVerse(bool unfolds)
 {
     clear();
-    if (!calls->isVisible())
-        return;
-    kept = true;
-    verses.calls = &trace;
+    traced = calls->isVisible();
+    recorded = unfolds || traced;
+    if (traced)
+        verses.calls = &trace;
     start = box->document()->characterCount() - 1;
 }
 
@@ -39,7 +53,7 @@ void VerseCalls::endVerse()
 
 std::function<void(qsizetype)> VerseCalls::rewinder()
 {
-    if (!kept)
+    if (!recorded)
         return {};
     return [this](qsizetype last) { rewind(last); };
 }
@@ -47,30 +61,31 @@ std::function<void(qsizetype)> VerseCalls::rewinder()
 // A box typed into while the verse was written no longer holds it where it was written.
 bool VerseCalls::follow(qsizetype last)
 {
-    if (!kept)
+    if (!recorded)
         return false;
     if (box->document()->characterCount() - 1 != endOf(last)) { // the verse goes on, forgotten
         unfolding->forgetRewind();
-        kept = false;
-        clear();
+        forget();
         return false;
     }
-    if (last == verses.callStarts.size() && !calls->isVisible()) {
-        clear();
-        return false;
-    }
-    calls->showCall(qint32(last) - 1);
+    if (traced && last == verses.callStarts.size())
+        calls->showFinished();
+    else if (traced)
+        calls->showCall(qint32(last) - 1);
     length = box->document()->characterCount();
     return true;
 }
 
-// The unfolding forgets how to rewind the verse.
 void VerseCalls::clear()
 {
-    if (kept)
-        unfolding->stop();
+    unfolding->stop();
+    forget();
+}
+
+void VerseCalls::forget()
+{
     verses.calls = nullptr;
-    kept = false;
+    recorded = traced = false;
     trace.clear();
     calls->showNoCalls();
 }
@@ -88,7 +103,7 @@ void VerseCalls::rewind(qsizetype last)
     cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
     length = box->document()->characterCount();
-    showMoment(qint32(last) - 1);
+    showMoment(last);
 }
 
 // Where what the calls 0 ... calls - 1 wrote ends in the box.
@@ -101,13 +116,14 @@ int VerseCalls::endOf(qsizetype calls) const
 
 void VerseCalls::choose(qint32 call)
 {
-    if (kept && call < trace.calls())
+    if (traced && call < trace.calls())
         unfolding->goTo(call + 1);
 }
 
-// The window at this call, and the newest lines of the box in view.
-void VerseCalls::showMoment(qint32 call)
+// The window right after the last of the calls in the box, and the newest lines in view.
+void VerseCalls::showMoment(qsizetype last)
 {
     box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
-    calls->showCall(call);
+    if (traced)
+        calls->showCall(qint32(last) - 1);
 }

@@ -12,9 +12,11 @@ class QPlainTextEdit;
 class Unfolding;
 struct Verses;
 
-// The calls window of the rhyme window: while it is open, each verse's calls
-// are recorded, so that any call can be gone to and steps taken back. The
-// verse box then loses what the later calls wrote; what it held before "Пуск" stays.
+// Going back into a verse, and the calls window of the rhyme window. While a
+// verse unfolds its steps can be taken back: the verse box loses what the later
+// calls wrote, and what it held before "Пуск" stays. While the calls window is
+// open, each verse's calls are recorded, at every pace, so that any call can be
+// gone to as well.
 class VerseCalls : public QObject
 {
     Q_OBJECT
@@ -24,11 +26,11 @@ public:
 
     QAction *showAction() const;
 
-    // Before the verse is written: its calls are recorded while the window is open.
-    void beginVerse();
+    // Before the verse is written: forgets the last one.
+    void beginVerse(bool unfolds);
     // After it was written into verses.
     void endVerse();
-    // How to rewind the verse's steps, when it is recorded.
+    // How to rewind the verse's steps, when it unfolds or its calls are shown.
     std::function<void(qsizetype)> rewinder();
     // The calls 0 ... last - 1 are in the box: the window follows. Returns
     // whether the verses are still needed once all is in the box.
@@ -37,9 +39,11 @@ public:
     void clear();
 
 private:
+    void forget();
+    void windowClosed();
     void rewind(qsizetype last);
     void choose(qint32 call);
-    void showMoment(qint32 call);
+    void showMoment(qsizetype last);
     // The box holds each line break as one character where the verses hold two.
     int endOf(qsizetype calls) const;
 
@@ -48,7 +52,8 @@ private:
     Unfolding *unfolding;
     CallTrace trace;
     CallsWindow *calls;
-    bool kept = false;
-    int start = 0;  // where the verse begins in the box
-    int length = 0; // of the box's text as the verse left it
+    bool recorded = false; // where the verse's calls begin in the box is known
+    bool traced = false;   // and its calls are in the trace
+    int start = 0;         // where the verse begins in the box
+    int length = 0;        // of the box's text as the verse left it
 };

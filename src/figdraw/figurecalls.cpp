@@ -5,6 +5,8 @@
 #include "picturebox.h"
 #include "unfolding.h"
 
+#include <QAction>
+
 #include <algorithm>
 
 namespace {
@@ -20,6 +22,21 @@ FigureCalls::FigureCalls(QWidget *window, PictureBox *picture, FigureRecord &rec
 {
     unfolding->watchKeysIn(calls);
     connect(calls, &CallsWindow::callChosen, this, &FigureCalls::choose);
+    connect(showAction(), &QAction::toggled, this, [this](bool open) {
+        if (!open)
+            windowClosed();
+    });
+}
+
+// Closed, the window shows no calls and their record goes: the figure can still be stepped back.
+void FigureCalls::windowClosed()
+{
+    calls->showNoCalls();
+    counter.trace = nullptr;
+    traced = false;
+    trace.clear();
+    if (!recorded)
+        record.clear();
 }
 
 QAction *FigureCalls::showAction() const
@@ -27,21 +44,23 @@ QAction *FigureCalls::showAction() const
     return calls->showAction();
 }
 
-// A figure after a figure reuses the memory of the record and the calls: taking
-// tens of megabytes afresh from the system would take longer than drawing.
-void FigureCalls::beginFigure(CountsShown counts)
+bool FigureCalls::isOpen() const
+{
+    return calls->isVisible();
+}
+
+bool FigureCalls::beginFigure(bool unfolds, CountsShown counts)
 {
     showCounts = std::move(counts);
-    if (!calls->isVisible()) {
-        clear();
-        return;
-    }
-    snapshots.clear();
-    trace.restart();
-    record.restart();
-    kept = true;
-    counter.trace = &trace;
+    clear();
+    traced = isOpen();
+    recorded = unfolds || traced;
+    if (!recorded)
+        return false;
+    if (traced)
+        counter.trace = &trace;
     snapshots.push_back({0, 0, picture->picture()});
+    return true;
 }
 
 void FigureCalls::endFigure()
@@ -51,7 +70,7 @@ void FigureCalls::endFigure()
 
 std::function<void(qsizetype)> FigureCalls::rewinder()
 {
-    if (!kept)
+    if (!recorded)
         return {};
     return [this](qsizetype last) { rewind(last); };
 }
@@ -60,7 +79,7 @@ std::function<void(qsizetype)> FigureCalls::rewinder()
 void FigureCalls::paint(qsizetype first, qsizetype last)
 {
     const auto &steps = record.steps();
-    while (kept && first < last) {
+    while (recorded && first < last) {
         const qint64 due = snapshots.back().shapes + shapesBetweenSnapshots;
         const auto reaching = std::lower_bound(
                 steps.begin() + first, steps.begin() + last, due,
@@ -75,30 +94,37 @@ void FigureCalls::paint(qsizetype first, qsizetype last)
     record.replay(first, last, *picture);
 }
 
-bool FigureCalls::follow(qsizetype last)
+void FigureCalls::follow(qsizetype last)
 {
-    if (!kept)
-        return false;
-    const bool end = last == qsizetype(record.steps().size());
-    if (end && !calls->isVisible()) {
-        clear();
-        return false;
-    }
-    calls->showCall(last > 0 ? trace.stepCall(last - 1) : trace.calls() - 1);
-    return true;
+    if (!traced)
+        return;
+    if (last == qsizetype(record.steps().size()))
+        calls->showFinished();
+    else
+        calls->showCall(trace.stepCall(last - 1));
 }
 
-// The unfolding forgets how to rewind the figure, the record its shapes.
 void FigureCalls::clear()
 {
-    if (kept)
-        unfolding->stop();
-    record.clear();
-    counter.trace = nullptr;
-    kept = false;
-    trace.clear();
-    snapshots.clear();
+    forget();
     calls->showNoCalls();
+}
+
+// While the window is open, the memory of the record and the calls stays for the
+// next figure: taking tens of megabytes afresh from the system takes longer than drawing.
+void FigureCalls::forget()
+{
+    unfolding->stop();
+    recorded = traced = false;
+    counter.trace = nullptr;
+    snapshots.clear();
+    if (isOpen()) {
+        record.restart();
+        trace.restart();
+    } else {
+        record.clear();
+        trace.clear();
+    }
 }
 
 // The canvas as it was before the figure, or at the latest picture kept within
@@ -111,29 +137,32 @@ void FigureCalls::rewind(qsizetype last)
     picture->markFollowingShapes(false);
     picture->setPicture(from->picture);
     paint(from->steps, last);
-    if (!choosing)
-        showMoment(last > 0 ? trace.stepCall(last - 1) : 0);
+    if (choosing || last == 0)
+        return;
+    const FigureRecord::Step &step = record.steps()[size_t(last - 1)];
+    showMoment(last, step.call, step.depth, true);
 }
 
 void FigureCalls::choose(qint32 call)
 {
-    if (!kept || call >= trace.calls())
+    if (!traced || call >= trace.calls())
         return;
+    const qsizetype steps = trace.stepsUpTo(call);
     choosing = true;
-    unfolding->goTo(trace.stepsUpTo(call));
+    unfolding->goTo(steps);
     choosing = false;
-    showMoment(call);
+    showMoment(steps, call + 1, int(trace.path(call).size()), trace.drewAnything(call));
 }
 
-// The label and the window at this call; its shapes marked, when it drew.
-void FigureCalls::showMoment(qint32 call)
+// The label and the window right after the call numbered so (the first being 1),
+// with the steps up to it shown; the shapes of the last step marked when the call made it.
+void FigureCalls::showMoment(qsizetype steps, qint64 number, int depth, bool drew)
 {
-    const qsizetype steps = trace.stepsUpTo(call);
-    picture->markFollowingShapes(trace.drewAnything(call));
-    if (trace.drewAnything(call))
+    picture->markFollowingShapes(drew);
+    if (drew)
         record.replay(steps - 1, steps, *picture); // the same pixels again, now marked
-    const qint64 shapes = steps > 0 ? record.steps()[size_t(steps - 1)].end : 0;
     if (showCounts)
-        showCounts(call + 1, int(trace.path(call).size()), shapes);
-    calls->showCall(call);
+        showCounts(number, depth, steps > 0 ? record.steps()[size_t(steps - 1)].end : 0);
+    if (traced)
+        calls->showCall(qint32(number - 1));
 }

@@ -15,11 +15,12 @@ class QAction;
 class RecursionCounter;
 class Unfolding;
 
-// The calls window of the figure window: while it is open, each figure's calls
-// are recorded with its shapes, so that any call can be gone to and steps
-// taken back. The canvas then goes back to what it held before the figure and
-// draws the figure again up to that call, from the nearest of the pictures kept
-// on the way.
+// Going back into a figure, and the calls window of the figure window. A figure
+// that unfolds is drawn into the record first, so that its steps can be taken
+// back: the canvas then goes back to what it held before the figure and draws
+// the figure again up to that step, from the nearest of the pictures kept on the
+// way. While the calls window is open, each figure's calls are recorded with its
+// shapes, at every pace, so that any call can be gone to as well.
 class FigureCalls : public QObject
 {
     Q_OBJECT
@@ -32,21 +33,20 @@ public:
                 RecursionCounter &counter, Unfolding *unfolding);
 
     QAction *showAction() const;
-    // Whether the figure under way is recorded with its calls.
-    bool recording() const { return kept; }
+    bool isOpen() const;
 
-    // Before a figure runs: its calls are recorded while the window is open.
-    void beginFigure(CountsShown showCounts);
+    // Before a figure runs: forgets the last one. Returns whether the figure goes
+    // into the record, as it does when it unfolds or while the window is open.
+    bool beginFigure(bool unfolds, CountsShown showCounts);
     // After it ran into the record.
     void endFigure();
-    // How to rewind the figure's steps, when it is recorded.
+    // How to rewind the figure's steps.
     std::function<void(qsizetype)> rewinder();
     // Paints the shapes of the steps first ... last - 1.
     void paint(qsizetype first, qsizetype last);
-    // Steps 0 ... last - 1 are shown: the window follows. Returns whether the
-    // record is still needed once the figure is shown in full.
-    bool follow(qsizetype last);
-    // Forgets the figure.
+    // Steps 0 ... last - 1 are shown: the window follows.
+    void follow(qsizetype last);
+    // Forgets the figure; the window shows no calls.
     void clear();
 
 private:
@@ -56,9 +56,11 @@ private:
         qint64 shapes;
         QImage picture;
     };
+    void forget();
+    void windowClosed();
     void rewind(qsizetype last);
     void choose(qint32 call);
-    void showMoment(qint32 call);
+    void showMoment(qsizetype steps, qint64 number, int depth, bool drew);
 
     PictureBox *picture;
     FigureRecord &record;
@@ -67,7 +69,8 @@ private:
     CallTrace trace;
     CallsWindow *calls;
     CountsShown showCounts;
-    bool kept = false;
+    bool recorded = false; // the figure is in the record
+    bool traced = false;   // and its calls in the trace
     bool choosing = false;
     // The canvas before the figure, then every so many shapes of it.
     std::vector<Snapshot> snapshots;

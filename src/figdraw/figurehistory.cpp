@@ -52,9 +52,9 @@ std::span<const FigureHistory::Figure> FigureHistory::onCanvas() const
     return {entries.data() + first, done - first};
 }
 
-void FigureHistory::draw(Canvas &canvas) const
+void FigureHistory::draw(Canvas &canvas, std::size_t count) const
 {
-    for (const Figure &figure : onCanvas()) {
+    for (const Figure &figure : onCanvas().first(std::min(count, onCanvas().size()))) {
         ReplayedColours colours(figure.randoms);
         Figures figures(canvas, colours);
         figures.Pi = figure.pi;

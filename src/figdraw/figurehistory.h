@@ -3,24 +3,40 @@
 #include "figures.h"
 
 #include <array>
+#include <cstdint>
 #include <span>
 #include <vector>
 
 // Passes on what another generator gives and keeps the numbers NextRandom
-// returned, so that a figure can be drawn again in the same colours.
+// returned, so that a figure can be drawn again in the same colours. While
+// replaying, it gives back numbers kept before instead, and keeps none.
 class KeptColours final : public RandomColours
 {
 public:
     explicit KeptColours(RandomColours &source) : source(source) { }
 
     float TimeOfDay() override { return source.TimeOfDay(); }
-    void Reseed(double value) override { source.Reseed(value); }
-    float NextRandom() override { return kept.emplace_back(source.NextRandom()); }
+    void Reseed(double value) override
+    {
+        if (replayed.empty())
+            source.Reseed(value);
+    }
+    float NextRandom() override
+    {
+        if (replayed.empty())
+            return kept.emplace_back(source.NextRandom());
+        const float next = replayed.front();
+        replayed = replayed.subspan(1);
+        return next;
+    }
+    // The numbers NextRandom gives next, in order; replay({}) goes back to the generator.
+    void replay(std::span<const float> numbers) { replayed = numbers; }
 
     std::vector<float> kept;
 
 private:
     RandomColours &source;
+    std::span<const float> replayed;
 };
 
 // What redraws the picture, and the undo and redo of figures: the figures
@@ -51,8 +67,9 @@ public:
 
     // The figures now on the canvas, those since the last reset, oldest first.
     std::span<const Figure> onCanvas() const;
-    // Draws them on the canvas again, each in its coordinate system and colours.
-    void draw(Canvas &canvas) const;
+    // Draws the first count of them (all by default) on the canvas again, each in its
+    // coordinate system and colours.
+    void draw(Canvas &canvas, std::size_t count = SIZE_MAX) const;
     // The memory the history holds, in bytes.
     qsizetype bytes() const;
 

@@ -183,8 +183,6 @@ void Form1::Command6_Click()
 // Reset.
 void Form1::Command3_Click()
 {
-    unfolding->stop();
-    record.clear(); // what was left of a stopped figure
     history.reset();
     updateHistoryItems();
     calls->clear();
@@ -235,29 +233,31 @@ void Form1::setScale(qint16 x1, qint16 y1, qint16 x2, qint16 y2)
 }
 
 // Draws a figure from the start point, keeps it in the history and shows how its
-// procedure recursed. At a pace other than "сразу" the recursion runs in full
-// into the record, and the canvas then receives it call by call.
+// procedure recursed.
 void Form1::drawFigure(Procedure procedure, double size)
+{
+    runFigure(procedure, size, unfolding->pace() != Pace::AtOnce);
+    history.add({procedure, scale, x, y, size, figures.Pi, figures.counter,
+                 std::exchange(keptColours.kept, {})});
+    updateHistoryItems();
+}
+
+// Runs the figure procedure. A figure that unfolds, or whose calls the calls window
+// shows, runs in full into the record, and the canvas then receives it call by call.
+void Form1::runFigure(Procedure procedure, double size, bool unfolds)
 {
     const Shape shape = shapeOf(procedure);
     figures.counter.reset();
     Picture1->markFollowingShapes(false);
-    calls->beginFigure([this, shape](qint64 made, int depth, qint64 shapes) {
-        showCounts(shape, made, depth, shapes);
-    });
-    // With the calls window open, a figure is recorded at "сразу" too.
-    const bool atOnce = unfolding->pace() == Pace::AtOnce && !calls->recording();
-    if (!atOnce) {
-        if (!calls->recording())
-            record.clear();
+    const bool recorded
+            = calls->beginFigure(unfolds, [this, shape](qint64 made, int depth, qint64 shapes) {
+                  showCounts(shape, made, depth, shapes);
+              });
+    if (recorded)
         figures.drawOn(record);
-    }
     (figures.*procedure)(x, y, size);
     figures.drawOn(*Picture1);
-    history.add({procedure, scale, x, y, size, figures.Pi, figures.counter,
-                 std::exchange(keptColours.kept, {})});
-    updateHistoryItems();
-    if (atOnce) {
+    if (!recorded) {
         showCounts(shape, figures.counter);
         return;
     }
@@ -266,6 +266,8 @@ void Form1::drawFigure(Procedure procedure, double size)
             qsizetype(record.steps().size()),
             [this, shape](qsizetype first, qsizetype last) { showSteps(shape, first, last); },
             calls->rewinder());
+    if (!unfolds)
+        unfolding->finish();
 }
 
 // Paints the shapes of the calls first ... last - 1 and tells how far the figure has come:
@@ -277,12 +279,10 @@ void Form1::showSteps(Shape shape, qsizetype first, qsizetype last)
     if (last < qsizetype(record.steps().size())) {
         const FigureRecord::Step &step = record.steps()[last - 1];
         showCounts(shape, step.call, step.depth, step.end);
-        calls->follow(last);
-        return;
+    } else {
+        showCounts(shape, figures.counter);
     }
-    showCounts(shape, figures.counter);
-    if (!calls->follow(last))
-        record.clear();
+    calls->follow(last);
 }
 
 void Form1::showCounts(Shape shape, qint64 calls, int depth, qint64 shapes)
@@ -307,13 +307,23 @@ Form1::Shape Form1::shapeOf(Procedure procedure)
     return chain ? Shape::Circle : Shape::Line;
 }
 
-// Shows what the history has on the canvas, and how its last figure recursed.
+// Shows what the history has on the canvas, and how its last figure recursed. With
+// the calls window open, the last figure runs again for its calls, in its own colours.
 void Form1::redraw()
 {
     calls->clear(); // the calls shown were those of a figure drawn before
     Picture1->ClearCanvas();
-    history.draw(*Picture1);
     const auto onCanvas = history.onCanvas();
+    const bool again = calls->isOpen() && !onCanvas.empty();
+    history.draw(*Picture1, onCanvas.size() - (again ? 1 : 0));
+    if (again) {
+        const FigureHistory::Figure &last = onCanvas.back();
+        setScale(last.scale[0], last.scale[1], last.scale[2], last.scale[3]);
+        std::tie(x, y, figures.Pi) = std::tuple(last.x, last.y, last.pi);
+        keptColours.replay(last.randoms);
+        runFigure(last.procedure, last.size, false);
+        keptColours.replay({});
+    }
     if (onCanvas.empty())
         Label2->clear();
     else

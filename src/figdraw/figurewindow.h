@@ -55,6 +55,7 @@ private:
     bool askSize(const QString &prompt, const Growth &growth, Shape shape, double &size);
     void setScale(qint16 x1, qint16 y1, qint16 x2, qint16 y2);
     void drawFigure(Procedure procedure, double size);
+    void runFigure(Procedure procedure, double size, bool unfolds);
     void showSteps(Shape shape, qsizetype first, qsizetype last);
     void showCounts(Shape shape, qint64 calls, int depth, qint64 shapes);
     void showCounts(Shape shape, const RecursionCounter &counts);
@@ -66,7 +67,7 @@ private:
     // Keeps the triangle's random numbers for the history.
     KeptColours keptColours;
     Figures figures;
-    // At a pace other than "сразу" a figure is drawn into the record first.
+    // A figure that unfolds, or whose calls are shown, is drawn into the record first.
     FigureRecord record{figures.counter};
     Unfolding *unfolding;
     FigureHistory history;

@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModel>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QListView>
@@ -22,7 +23,7 @@ QLabel *caption(const QString &name, QWidget *part)
     return label;
 }
 
-// A larger move of the current call rebuilds the tree rather than adding or removing its rows.
+// A larger advance of the calls reached rebuilds the tree rather than adding its rows.
 constexpr qint32 largestStepInPlace = 64;
 } // namespace
 
@@ -65,8 +66,9 @@ private:
     QList<qint32> path;
 };
 
-// Every call made up to the current one, under the call that made it. The
-// internal id of an index is its call.
+// Every call made up to the furthest moment the figure has reached, under the call
+// that made it; the calls after the current moment in grey. The internal id of an
+// index is its call.
 class CallTreeModel : public QAbstractItemModel
 {
 public:
@@ -74,30 +76,33 @@ public:
         : QAbstractItemModel(parent), trace(trace)
     { }
 
-    // Follows the current call: adds or removes the rows of a few calls, rebuilds for more.
-    void setLast(qint32 call)
+    // Forgets the calls reached.
+    void clear()
     {
-        if (call < last - largestStepInPlace || call > last + largestStepInPlace || call < 0
-            || last < 0) {
+        beginResetModel();
+        reached = current = -1;
+        endResetModel();
+    }
+    // Adds the calls up to this one, a few row by row, more in one reset.
+    void reach(qint32 call)
+    {
+        if (call > reached + largestStepInPlace || reached < 0) {
             beginResetModel();
-            last = call;
+            reached = call;
             endResetModel();
             return;
         }
-        for (; last < call;) { // each new call is the last child of its parent so far
-            const qint32 added = last + 1;
+        for (; reached < call;) { // each new call is the last child of its parent so far
+            const qint32 added = reached + 1;
             const int row = trace.childRow(added);
             beginInsertRows(indexOf(trace.parent(added)), row, row);
-            last = added;
+            reached = added;
             endInsertRows();
         }
-        for (; last > call;) {
-            const int row = trace.childRow(last);
-            beginRemoveRows(indexOf(trace.parent(last)), row, row);
-            --last;
-            endRemoveRows();
-        }
     }
+    // The calls after this one are grey; the views repaint.
+    void setCurrent(qint32 call) { current = call; }
+
     QModelIndex indexOf(qint32 call) const
     {
         return call < 0 ? QModelIndex() : createIndex(trace.childRow(call), 0, quintptr(call));
@@ -109,8 +114,8 @@ public:
         qint32 child = parent.isValid() ? trace.firstChild(call(parent)) : 0;
         for (int r = 0; r < row && child >= 0; ++r)
             child = trace.nextSibling(child);
-        return column == 0 && child >= 0 && child <= last ? createIndex(row, 0, quintptr(child))
-                                                          : QModelIndex();
+        return column == 0 && child >= 0 && child <= reached ? createIndex(row, 0, quintptr(child))
+                                                             : QModelIndex();
     }
     QModelIndex parent(const QModelIndex &index) const override
     {
@@ -118,12 +123,12 @@ public:
     }
     int rowCount(const QModelIndex &parent) const override
     {
-        if (last < 0)
+        if (reached < 0)
             return 0;
         if (!parent.isValid())
             return 1;
         int rows = 0;
-        for (qint32 child = trace.firstChild(call(parent)); child >= 0 && child <= last;
+        for (qint32 child = trace.firstChild(call(parent)); child >= 0 && child <= reached;
              child = trace.nextSibling(child))
             ++rows;
         return rows;
@@ -131,15 +136,18 @@ public:
     int columnCount(const QModelIndex &) const override { return 1; }
     QVariant data(const QModelIndex &index, int role) const override
     {
+        const qint32 c = call(index);
+        if (role == Qt::ForegroundRole && c > current)
+            return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
         if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
             return {};
-        const qint32 c = call(index);
         return trace.drewAnything(c) ? trace.text(c) : trace.text(c) + u" — остановка"_qs;
     }
 
 private:
     const CallTrace &trace;
-    qint32 last = -1;
+    qint32 reached = -1;
+    qint32 current = -1;
 };
 
 CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool withTree,
@@ -207,12 +215,31 @@ void CallsWindow::showCall(qint32 call)
     stack->setCurrentIndex(last);
     stack->scrollTo(last);
     if (tree) {
-        treeModel->setLast(call);
+        treeModel->reach(call);
+        treeModel->setCurrent(call);
         const QModelIndex index = treeModel->indexOf(call);
         for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
             tree->expand(up);
         tree->setCurrentIndex(index);
         tree->scrollTo(index);
+        tree->viewport()->update();
+    }
+    following = false;
+}
+
+void CallsWindow::showFinished()
+{
+    following = true;
+    current = trace.calls();
+    heading->setText(QStringLiteral("Все вызовы закончены: %1").arg(trace.calls()));
+    pages->setCurrentIndex(1);
+    stackModel->setPath({});
+    if (tree) {
+        treeModel->reach(trace.calls() - 1);
+        treeModel->setCurrent(trace.calls());
+        tree->selectionModel()->clear();
+        tree->expand(treeModel->indexOf(0));
+        tree->viewport()->update();
     }
     following = false;
 }
@@ -225,7 +252,7 @@ void CallsWindow::showNoCalls()
     stackModel->setPath({});
     pages->setCurrentIndex(0);
     if (tree)
-        treeModel->setLast(-1);
+        treeModel->clear();
     following = false;
 }
 

@@ -12,7 +12,7 @@ class CallStackModel;
 class CallTreeModel;
 
 // The "Вызовы" window beside a program's window: which call is current, the
-// calls waiting at it, and (for figures) the tree of all calls made so far.
+// calls waiting at it, and (for figures) the tree of the calls made so far.
 // Choosing a call in either asks the program to go to it.
 class CallsWindow : public QWidget
 {
@@ -27,6 +27,8 @@ public:
     QAction *showAction() const { return action; }
     // Shows the calls of the trace up to this one, which is current.
     void showCall(qint32 call);
+    // Shows that every call has returned: no call waits, the whole tree is there.
+    void showFinished();
     // Shows emptyText alone.
     void showNoCalls();
 

@@ -24,6 +24,7 @@ Unfolding::Unfolding(QWidget *window, const QString &verb)
         connect(action, &QAction::triggered, this, [this, pace = pace] { setPace(pace); });
     }
     connect(&timer, &QTimer::timeout, this, [this] { showUpTo(shown + 1); });
+    connect(qApp, &QApplication::focusChanged, this, [this] { steppedIn = nullptr; });
     qApp->installEventFilter(this);
 }
 
@@ -39,6 +40,7 @@ void Unfolding::start(qsizetype steps, std::function<void(qsizetype, qsizetype)>
     rewind = std::move(rewindSteps);
     shown = 0;
     total = steps;
+    steppedIn = nullptr;
     showUpTo(pace_ == Pace::AtOnce ? total : 1);
     keepPace();
 }
@@ -117,10 +119,11 @@ void Unfolding::keepPace()
 }
 
 // A button is pressed by Space going down, so taking that key press is enough.
-// Once all is shown, only the keys that step back are taken, and only where the window can rewind.
+// Once all is shown, the keys that step back are taken where the window can rewind,
+// and Space where the steps were taken, so that one press too many starts nothing.
 bool Unfolding::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress || !(running() || canRewind()))
+    if (event->type() != QEvent::KeyPress)
         return false;
     auto *widget = qobject_cast<QWidget *>(watched);
     if (!widget || (widget->window() != window && !otherWindows.contains(widget->window())))
@@ -132,13 +135,15 @@ bool Unfolding::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     if (!running())
-        return false;
+        return key == Qt::Key_Space && widget == steppedIn;
     if (key == Qt::Key_Escape) {
+        steppedIn = widget;
         finish();
         return true;
     }
     if (pace_ != Pace::Stepwise || (key != Qt::Key_Space && key != Qt::Key_Right))
         return false;
+    steppedIn = widget;
     step();
     return true;
 }

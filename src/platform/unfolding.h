@@ -2,6 +2,7 @@
 
 #include <QActionGroup>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 #include <functional>
@@ -17,9 +18,11 @@ enum class Pace { AtOnce, Fast, Slow, Stepwise };
 //
 // While something unfolds, Space and Right arrow take the next step at the
 // step-by-step pace (Space then never presses the focused button), and Esc
-// shows all the rest at once. Where the window can rewind, Left arrow and
-// Backspace step back at the step-by-step pace, and any earlier step can be
-// gone to. Keys count in the window and in the windows added with watchKeysIn.
+// shows all the rest at once. Once the last step or Esc has shown all, Space
+// still presses nothing where those keys were pressed, until the focus moves.
+// Where the window can rewind, Left arrow and Backspace step back at the
+// step-by-step pace, and any earlier step can be gone to. Keys count in the
+// window and in the windows added with watchKeysIn.
 class Unfolding : public QObject
 {
     Q_OBJECT
@@ -72,4 +75,6 @@ private:
     qsizetype total = 0;
     std::function<void(qsizetype, qsizetype)> show;
     std::function<void(qsizetype)> rewind;
+    // Where the keys that stepped or finished were pressed, until the focus moves.
+    QPointer<QWidget> steppedIn;
 };
