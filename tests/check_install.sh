@@ -31,12 +31,13 @@ version=$(dpkg-deb -f "$package" Version)
 logged=$(zcat "$scratch/usr/share/doc/recursion-lessons/changelog.gz" | dpkg-parsechangelog -l - -S Version)
 [ "$logged" = "$version" ] || { echo "the changelog's latest entry is $logged, the package $version"; exit 1; }
 
-# lintian advises against inspecting a package as root, so root runs it as nobody.
+# lintian advises against inspecting a package as root, so root runs it as nobody, from
+# the package's folder: the folder the tests run in may be closed to everyone but root.
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
     chmod a+rx "$scratch" "$scratch/package"
     as_user=(runuser -u nobody --)
 fi
-lint=$("${as_user[@]}" lintian --fail-on error,warning "$package" 2>&1) \
+lint=$(cd "$scratch/package" && "${as_user[@]}" lintian --fail-on error,warning "$package" 2>&1) \
     || { echo "lintian on $(basename "$package"):"; echo "$lint"; exit 1; }
 echo "installed tree and package $(basename "$package") are complete, lintian finds no fault; depends: $depends"
