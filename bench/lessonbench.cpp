@@ -388,11 +388,19 @@ int main(int argc, char *argv[])
             {"six-armed d=79", {-100, 100, 100, -100}, [](Figures &f) { f.Ris3(0, 0, 79); }},
             {"Sierpinski triangle", {0, 0, 100, 100}, [](Figures &f) { f.Treug(50, 0, 100); }},
     };
-    measureVectorOutput();
-    measureCalls();
-    measureUnfolding();
-    measureCountdown();
+    // One part alone when named: "lessonbench calls".
+    const QString only = app.arguments().value(1);
+    const auto part = [&only](const char *name) { return only.isEmpty() || only == name; };
+    if (part("vector"))
+        measureVectorOutput();
+    if (part("calls"))
+        measureCalls();
+    if (part("unfolding"))
+        measureUnfolding();
+    if (part("countdown"))
+        measureCountdown();
     for (const Figure &figure : figures)
-        measure(figure);
+        if (part("figures"))
+            measure(figure);
     return 0;
 }

@@ -12,8 +12,8 @@ using Numbers = QList<QList<double>>;
 const Procedure procedures[] = {&Figures::Ris1, &Figures::Ris2, &Figures::Diag,
                                 &Figures::Ris,  &Figures::Ris3, &Figures::Treug};
 const QPointF starts[] = {{100, 100}, {100, 100}, {100, 100}, {0, 0}, {0, 0}, {50, 0}};
-const Growth growths[] = {circleChainGrowth, circleChainGrowth, circleChainGrowth, snowflakeGrowth,
-                          snowflake6Growth};
+const Growth growths[] = {circleChainGrowth, circleChainGrowth, circleChainGrowth,
+                          snowflakeGrowth,   snowflake6Growth,  triangleGrowth};
 
 // A clock that stands still; tells how often it and the generator are asked.
 class WatchedColours : public RandomColours
@@ -136,7 +136,8 @@ private slots:
             QTest::addRow("figure %g, %g", row[0], row[1]) << row;
     }
     // Thresholds draw, sizes below them not; the window's size check predicts every
-    // count and accepts up to 1 500 000 shapes. The largest figures are only counted.
+    // count and accepts up to 1 500 000 shapes, and what the record is to hold is
+    // predicted as well. The largest figures are only counted.
     void stoppingTests()
     {
         QFETCH(QList<double>, row);
@@ -149,6 +150,11 @@ private slots:
             return;
         const Drawn drawn(figure, row[1]);
         QCOMPARE(double(drawn.record.shapes().size()), row[2]);
+        const FigureCount expected = figureCount(growths[figure], row[1]);
+        QCOMPARE((QList<qsizetype>{expected.calls, expected.drawingCalls, expected.shapes}),
+                 (QList<qsizetype>{qsizetype(drawn.figures.counter.calls()),
+                                   qsizetype(drawn.record.steps().size()),
+                                   qsizetype(drawn.record.shapes().size())}));
         if (figure == 5) // the colours are only asked for by calls that draw
             QCOMPARE(drawn.colours.clockReads, int(row[2]) / 6);
     }

@@ -4,7 +4,6 @@
 #include "unfolding.h"
 #include "verse.h"
 
-#include <QAction>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -16,19 +15,6 @@ VerseCalls::VerseCalls(QWidget *window, QPlainTextEdit *box, Verses &verses, Unf
 {
     unfolding->watchKeysIn(calls);
     connect(calls, &CallsWindow::callChosen, this, &VerseCalls::choose);
-    connect(showAction(), &QAction::toggled, this, [this](bool open) {
-        if (!open)
-            windowClosed();
-    });
-}
-
-// Closed, the window shows no calls and their record goes: the verse can still be stepped back.
-void VerseCalls::windowClosed()
-{
-    calls->showNoCalls();
-    verses.calls = nullptr;
-    traced = false;
-    trace.clear();
 }
 
 QAction *VerseCalls::showAction() const

@@ -40,7 +40,6 @@ public:
 
 private:
     void forget();
-    void windowClosed();
     void rewind(qsizetype last);
     void choose(qint32 call);
     void showMoment(qsizetype last);

@@ -5,8 +5,6 @@
 #include "picturebox.h"
 #include "unfolding.h"
 
-#include <QAction>
-
 #include <algorithm>
 
 namespace {
@@ -22,21 +20,6 @@ FigureCalls::FigureCalls(QWidget *window, PictureBox *picture, FigureRecord &rec
 {
     unfolding->watchKeysIn(calls);
     connect(calls, &CallsWindow::callChosen, this, &FigureCalls::choose);
-    connect(showAction(), &QAction::toggled, this, [this](bool open) {
-        if (!open)
-            windowClosed();
-    });
-}
-
-// Closed, the window shows no calls and their record goes: the figure can still be stepped back.
-void FigureCalls::windowClosed()
-{
-    calls->showNoCalls();
-    counter.trace = nullptr;
-    traced = false;
-    trace.clear();
-    if (!recorded)
-        record.clear();
 }
 
 QAction *FigureCalls::showAction() const
@@ -49,7 +32,9 @@ bool FigureCalls::isOpen() const
     return calls->isVisible();
 }
 
-bool FigureCalls::beginFigure(bool unfolds, CountsShown counts)
+// The record and the calls take their memory at once: grown step by step, they
+// would copy and touch it about twice.
+bool FigureCalls::beginFigure(bool unfolds, const FigureCount &expected, CountsShown counts)
 {
     showCounts = std::move(counts);
     clear();
@@ -57,8 +42,11 @@ bool FigureCalls::beginFigure(bool unfolds, CountsShown counts)
     recorded = unfolds || traced;
     if (!recorded)
         return false;
-    if (traced)
+    record.reserve(expected.shapes, expected.drawingCalls);
+    if (traced) {
+        trace.reserve(expected.calls, expected.drawingCalls);
         counter.trace = &trace;
+    }
     snapshots.push_back({0, 0, picture->picture()});
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calltrace.h"
+#include "figuresize.h"
 
 #include <QImage>
 #include <QObject>
@@ -35,9 +36,10 @@ public:
     QAction *showAction() const;
     bool isOpen() const;
 
-    // Before a figure runs: forgets the last one. Returns whether the figure goes
-    // into the record, as it does when it unfolds or while the window is open.
-    bool beginFigure(bool unfolds, CountsShown showCounts);
+    // Before a figure that makes what is expected runs: forgets the last one. Returns
+    // whether the figure goes into the record, as it does when it unfolds or while the
+    // window is open.
+    bool beginFigure(bool unfolds, const FigureCount &expected, CountsShown showCounts);
     // After it ran into the record.
     void endFigure();
     // How to rewind the figure's steps.
@@ -57,7 +59,6 @@ private:
         QImage picture;
     };
     void forget();
-    void windowClosed();
     void rewind(qsizetype last);
     void choose(qint32 call);
     void showMoment(qsizetype steps, qint64 number, int depth, bool drew);

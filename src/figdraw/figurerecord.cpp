@@ -12,6 +12,12 @@ void FigureRecord::restart()
     steps_.clear();
 }
 
+void FigureRecord::reserve(qsizetype shapes, qsizetype steps)
+{
+    shapes_.reserve(size_t(shapes));
+    steps_.reserve(size_t(steps));
+}
+
 void FigureRecord::DrawLine(float x1, float y1, float x2, float y2, QRgb colour)
 {
     add({x1, y1, x2, y2, colour, Line});

@@ -32,6 +32,8 @@ public:
     void clear();
     // Forgets the shapes, keeping their memory for the next figure.
     void restart();
+    // Takes the memory for this many shapes, drawn by steps calls, at once.
+    void reserve(qsizetype shapes, qsizetype steps);
 
     // The figure procedures never set the scale or clear: the window does that on its canvas.
     void SetScale(qint16, qint16, qint16, qint16) override { }

@@ -6,6 +6,18 @@
 namespace {
 // Far more levels than any figure that could ever be drawn.
 constexpr int levelsBeyondCounting = 100;
+
+double drawingCalls(const Growth &growth, double size)
+{
+    const int levels = drawingLevels(growth, size);
+    if (levels >= levelsBeyondCounting)
+        return std::numeric_limits<double>::infinity();
+    // Level k holds branches^k calls that draw.
+    double calls = 0;
+    for (int k = 0; k < levels; ++k)
+        calls += std::pow(double(growth.branches), k);
+    return calls;
+}
 } // namespace
 
 int drawingLevels(const Growth &growth, double size)
@@ -20,12 +32,12 @@ int drawingLevels(const Growth &growth, double size)
 
 double shapeCount(const Growth &growth, double size)
 {
-    const int levels = drawingLevels(growth, size);
-    if (levels >= levelsBeyondCounting)
-        return std::numeric_limits<double>::infinity();
-    // Level k holds branches^k calls that draw.
-    double calls = 0;
-    for (int k = 0; k < levels; ++k)
-        calls += std::pow(double(growth.branches), k);
-    return calls * growth.shapesPerCall;
+    return drawingCalls(growth, size) * growth.shapesPerCall;
+}
+
+// Each call that draws makes branches calls; the first call is made by the window.
+FigureCount figureCount(const Growth &growth, double size)
+{
+    const auto drawing = qsizetype(drawingCalls(growth, size));
+    return {1 + drawing * growth.branches, drawing, drawing * growth.shapesPerCall};
 }

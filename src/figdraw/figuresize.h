@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 // How a figure grows with its start size, so that the window can refuse a
 // size whose drawing would freeze it for too long before drawing anything.
 struct Growth
@@ -13,6 +15,7 @@ struct Growth
 constexpr Growth circleChainGrowth{10, 1.5, 2, 1};
 constexpr Growth snowflakeGrowth{5, 2, 4, 4};
 constexpr Growth snowflake6Growth{5, 3, 6, 3};
+constexpr Growth triangleGrowth{20, 2, 3, 6};
 
 // More shapes than this are refused.
 constexpr double shapeLimit = 1'500'000;
@@ -21,3 +24,11 @@ constexpr double shapeLimit = 1'500'000;
 int drawingLevels(const Growth &growth, double size);
 // The shapes a figure of the given start size draws (infinite when beyond counting).
 double shapeCount(const Growth &growth, double size);
+
+// What a figure of a start size that may be drawn makes: all its calls, those that draw, its
+// shapes.
+struct FigureCount
+{
+    qsizetype calls, drawingCalls, shapes;
+};
+FigureCount figureCount(const Growth &growth, double size);

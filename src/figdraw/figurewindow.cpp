@@ -249,10 +249,11 @@ void Form1::runFigure(Procedure procedure, double size, bool unfolds)
     const Shape shape = shapeOf(procedure);
     figures.counter.reset();
     Picture1->markFollowingShapes(false);
+    const auto counts = [this, shape](qint64 made, int depth, qint64 shapes) {
+        showCounts(shape, made, depth, shapes);
+    };
     const bool recorded
-            = calls->beginFigure(unfolds, [this, shape](qint64 made, int depth, qint64 shapes) {
-                  showCounts(shape, made, depth, shapes);
-              });
+            = calls->beginFigure(unfolds, figureCount(growthOf(procedure), size), counts);
     if (recorded)
         figures.drawOn(record);
     (figures.*procedure)(x, y, size);
@@ -298,6 +299,17 @@ void Form1::showCounts(Shape shape, qint64 calls, int depth, qint64 shapes)
 void Form1::showCounts(Shape shape, const RecursionCounter &counts)
 {
     showCounts(shape, counts.calls(), counts.deepest(), counts.shapes());
+}
+
+const Growth &Form1::growthOf(Procedure procedure)
+{
+    if (procedure == &Figures::Ris)
+        return snowflakeGrowth;
+    if (procedure == &Figures::Ris3)
+        return snowflake6Growth;
+    if (procedure == &Figures::Treug)
+        return triangleGrowth;
+    return circleChainGrowth;
 }
 
 Form1::Shape Form1::shapeOf(Procedure procedure)

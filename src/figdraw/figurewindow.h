@@ -60,6 +60,7 @@ private:
     void showCounts(Shape shape, qint64 calls, int depth, qint64 shapes);
     void showCounts(Shape shape, const RecursionCounter &counts);
     static Shape shapeOf(Procedure procedure);
+    static const Growth &growthOf(Procedure procedure);
     void redraw();
     void updateHistoryItems();
     CaptionButton *addButton(const QString &text, QRect geometry, double points, bool bold);

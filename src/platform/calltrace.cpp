@@ -47,6 +47,12 @@ void CallTrace::restart()
     lastAtDepth.clear();
 }
 
+void CallTrace::reserve(qsizetype calls, qsizetype steps)
+{
+    calls_.reserve(size_t(calls));
+    steps_.reserve(size_t(steps));
+}
+
 void CallTrace::clear()
 {
     *this = CallTrace();

@@ -30,6 +30,8 @@ public:
     }
     // Forgets the calls, keeping their memory for the next recursion.
     void restart();
+    // Takes the memory for this many calls, of which steps drew, at once.
+    void reserve(qsizetype calls, qsizetype steps);
     // Forgets everything and gives back its memory.
     void clear();
 
