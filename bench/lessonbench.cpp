@@ -307,26 +307,41 @@ void measureCalls()
             button->click();
             QApplication::processEvents();
         };
+        const double firstClosed = untilShown(draw, {});
         const double closedTime = bestOf(draw);
         showCalls->trigger();
         window.Command3->click(); // the first figure with the window open takes its memory afresh
         const double firstTime = untilShown(draw, {});
         const double openTime = bestOf(draw);
+        window.Command3->click();
+        draw();
+        draw();
+        const double undoTime = untilShown(
+                [&] { item(&window, u"Отменить рисунок"_qs)->trigger(); }, {calls, &window});
         showCalls->trigger();
         const double opening = untilShown([&] { showCalls->trigger(); }, {calls});
         QTreeView *tree = calls->tree;
-        const QModelIndex before = tree->indexAbove(tree->currentIndex());
+        QModelIndex last = tree->model()->index(0, 0); // the last call, at the bottom of the tree
+        while (tree->model()->rowCount(last) > 0)
+            last = tree->model()->index(tree->model()->rowCount(last) - 1, 0, last);
+        const QModelIndex before = last.parent();
         const double choosing
                 = untilShown([&] { tree->setCurrentIndex(before); }, {calls, &window});
+        const QString chosen = calls->heading->text();
         item(&window, u"Рисовать по шагам"_qs)->trigger();
         const double stepBack = untilShown([&] { QTest::keyClick(window.Command4, Qt::Key_Left); },
                                            {calls, &window});
+        const QString stepped = calls->heading->text();
         item(&window, u"Рисовать сразу"_qs)->trigger();
-        std::printf("%-28s at once: window closed %.2f ms, open %.2f ms (ratio %.2f; the first "
-                    "figure %.2f ms)\n%-28s opening the window %.2f ms, choosing a call %.2f ms, "
-                    "one step back %.2f ms (%s)\n",
-                    "", closedTime, openTime, openTime / closedTime, firstTime, "", opening,
-                    choosing, stepBack, qPrintable(calls->heading->text()));
+        std::printf("%-28s at once, the window closed: the first figure %.2f ms, later %.2f ms; "
+                    "open: the first %.2f ms (%.2f times closed), later %.2f ms (%.2f times)\n"
+                    "%-28s undo to one such figure, recorded again for the open window, %.2f ms "
+                    "(%.2f times the figure closed)\n"
+                    "%-28s opening the window %.2f ms, choosing a call %.2f ms (%s), one "
+                    "step back %.2f ms (%s)\n",
+                    "", firstClosed, closedTime, firstTime, firstTime / closedTime, openTime,
+                    openTime / closedTime, "", undoTime, undoTime / closedTime, "", opening,
+                    choosing, qPrintable(chosen), stepBack, qPrintable(stepped));
     }
 
     countdown::Form1 window;
