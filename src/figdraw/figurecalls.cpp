@@ -5,6 +5,8 @@
 #include "picturebox.h"
 #include "unfolding.h"
 
+#include <QAction>
+
 #include <algorithm>
 
 namespace {
@@ -20,6 +22,18 @@ FigureCalls::FigureCalls(QWidget *window, PictureBox *picture, FigureRecord &rec
 {
     unfolding->watchKeysIn(calls);
     connect(calls, &CallsWindow::callChosen, this, &FigureCalls::choose);
+    connect(showAction(), &QAction::toggled, this, &FigureCalls::takeMemory);
+}
+
+// Opened, the window takes at once the memory the largest figure's record and calls
+// need: the kernel handing out fresh memory would make the first figure the slowest.
+void FigureCalls::takeMemory(bool open)
+{
+    if (!open)
+        return;
+    const FigureCount largest = largestFigureCount();
+    record.reserve(largest.shapes, largest.drawingCalls);
+    trace.reserve(largest.calls, largest.drawingCalls);
 }
 
 QAction *FigureCalls::showAction() const

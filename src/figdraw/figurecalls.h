@@ -59,6 +59,7 @@ private:
         QImage picture;
     };
     void forget();
+    void takeMemory(bool open);
     void rewind(qsizetype last);
     void choose(qint32 call);
     void showMoment(qsizetype steps, qint64 number, int depth, bool drew);

@@ -1,5 +1,6 @@
 #include "figuresize.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -7,16 +8,20 @@ namespace {
 // Far more levels than any figure that could ever be drawn.
 constexpr int levelsBeyondCounting = 100;
 
-double drawingCalls(const Growth &growth, double size)
+// The calls that draw in a figure of this many levels that draw: level k holds branches^k.
+double drawingCalls(const Growth &growth, int levels)
 {
-    const int levels = drawingLevels(growth, size);
-    if (levels >= levelsBeyondCounting)
-        return std::numeric_limits<double>::infinity();
-    // Level k holds branches^k calls that draw.
     double calls = 0;
     for (int k = 0; k < levels; ++k)
         calls += std::pow(double(growth.branches), k);
     return calls;
+}
+
+// Each call that draws makes branches calls; the first call is made by the window.
+FigureCount countAt(const Growth &growth, int levels)
+{
+    const auto drawing = qsizetype(drawingCalls(growth, levels));
+    return {1 + drawing * growth.branches, drawing, drawing * growth.shapesPerCall};
 }
 } // namespace
 
@@ -32,12 +37,28 @@ int drawingLevels(const Growth &growth, double size)
 
 double shapeCount(const Growth &growth, double size)
 {
-    return drawingCalls(growth, size) * growth.shapesPerCall;
+    const int levels = drawingLevels(growth, size);
+    if (levels >= levelsBeyondCounting)
+        return std::numeric_limits<double>::infinity();
+    return drawingCalls(growth, levels) * growth.shapesPerCall;
 }
 
-// Each call that draws makes branches calls; the first call is made by the window.
 FigureCount figureCount(const Growth &growth, double size)
 {
-    const auto drawing = qsizetype(drawingCalls(growth, size));
-    return {1 + drawing * growth.branches, drawing, drawing * growth.shapesPerCall};
+    return countAt(growth, drawingLevels(growth, size));
+}
+
+// Each figure at the most levels its shapes may fill.
+FigureCount largestFigureCount()
+{
+    FigureCount most{0, 0, 0};
+    for (const Growth &growth : {circleChainGrowth, snowflakeGrowth, snowflake6Growth}) {
+        int levels = 0;
+        while (drawingCalls(growth, levels + 1) * growth.shapesPerCall <= shapeLimit)
+            ++levels;
+        const FigureCount count = countAt(growth, levels);
+        most = {std::max(most.calls, count.calls), std::max(most.drawingCalls, count.drawingCalls),
+                std::max(most.shapes, count.shapes)};
+    }
+    return most;
 }

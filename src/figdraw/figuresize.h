@@ -32,3 +32,5 @@ struct FigureCount
     qsizetype calls, drawingCalls, shapes;
 };
 FigureCount figureCount(const Growth &growth, double size);
+// The most calls, drawing calls and shapes any figure that may be drawn makes, each on its own.
+FigureCount largestFigureCount();

@@ -9,9 +9,10 @@
 #    include <sys/mman.h>
 #endif
 
-// Gives blocks of 2 MiB and more straight from the kernel, asking it for huge
-// pages: a record of a large figure grows to tens of megabytes, and the kernel
-// handing it out 4 KiB at a time would take far longer than the drawing.
+// Gives blocks of 2 MiB and more straight from the kernel, with every page in
+// place at once: a record of a large figure takes tens of megabytes, and the
+// kernel handing them out page by page as they are first written would take
+// longer than the drawing. Freed, they go straight back.
 template<typename T>
 struct LargeBlockAllocator
 {
@@ -31,7 +32,9 @@ struct LargeBlockAllocator
                                MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
             if (block == MAP_FAILED)
                 throw std::bad_alloc();
-            madvise(block, n * sizeof(T), MADV_HUGEPAGE);
+#    ifdef MADV_POPULATE_WRITE
+            madvise(block, n * sizeof(T), MADV_POPULATE_WRITE); // older kernels fault them in
+#    endif
             return static_cast<T *>(block);
         }
 #endif
