@@ -146,6 +146,9 @@ private slots:
             QCOMPARE(shapeCount(growths[figure], row[1]), row[2]);
             QCOMPARE(shapeCount(growths[figure], row[1]) <= shapeLimit, row[2] <= 1'500'000);
         }
+        const FigureCount largest = largestFigureCount(); // the chain's calls, the snowflake's shapes
+        QCOMPARE((QList<qsizetype>{largest.calls, largest.drawingCalls, largest.shapes}),
+                 (QList<qsizetype>{2097151, 1048575, 1398100}));
         if (row[2] > 1000)
             return;
         const Drawn drawn(figure, row[1]);
