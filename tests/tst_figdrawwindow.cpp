@@ -558,6 +558,7 @@ private slots:
         const QImage chains = form->Picture1->picture();
         const QImage triangle = drawnAfter(form->Command6, {});
         drawnAfter(form->Command1, u"30"_qs);
+        menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger(); // the figure drawn again is whole
         const QString ris2 = u"Ris2(x = 100; y = 100; r = 30)"_qs,
                       all = u"Все вызовы закончены: "_qs;
         // clang-format off
