@@ -332,6 +332,13 @@ void measureCalls()
         const double stepBack = untilShown([&] { QTest::keyClick(window.Command4, Qt::Key_Left); },
                                            {calls, &window});
         const QString stepped = calls->heading->text();
+        const double pointing = untilShown(
+                [&] {
+                    QTest::mouseClick(window.Picture1, Qt::LeftButton, Qt::ControlModifier,
+                                      window.Picture1->rect().center());
+                },
+                {calls, &window});
+        const QString pointed = calls->heading->text();
         item(&window, u"Рисовать сразу"_qs)->trigger();
         std::printf("%-28s at once, the window closed: the first figure %.2f ms, later %.2f ms; "
                     "open: the first %.2f ms (%.2f times closed), later %.2f ms (%.2f times)\n"
@@ -339,10 +346,11 @@ void measureCalls()
                     "(%.2f times the figure closed)\n"
                     "%-28s opening the window %.2f ms (the first time %.2f ms), choosing a call "
                     "%.2f ms (%s), one "
-                    "step back %.2f ms (%s)\n",
+                    "step back %.2f ms (%s), Ctrl+click in the middle %.2f ms (%s)\n",
                     "", firstClosed, closedTime, firstTime, firstTime / closedTime, openTime,
                     openTime / closedTime, "", undoTime, undoTime / closedTime, "", opening,
-                    firstOpening, choosing, qPrintable(chosen), stepBack, qPrintable(stepped));
+                    firstOpening, choosing, qPrintable(chosen), stepBack, qPrintable(stepped),
+                    pointing, qPrintable(pointed));
     }
 
     countdown::Form1 window;

@@ -503,6 +503,18 @@ private slots:
                 && !calls->tree->isExpanded(tree->index(0, 0, second)));
         QCOMPARE(calls->tree->currentIndex(), tree->index(1, 0, second));
 
+        // Ctrl+click: the call whose circle is under the pointer, the later one where two cross,
+        // among the circles shown; on nothing, no change.
+        // clang-format off
+        const std::pair<QPoint, QString> pointed[] = {{{12, 12}, u"Вызов 6 из 15"_qs},
+            {{242, 233}, u"Вызов 2 из 15"_qs}, {{255, 196}, u"Вызов 1 из 15"_qs}};
+        // clang-format on
+        for (const auto &[at, heading] : pointed) {
+            QTest::mouseClick(form->Picture1, Qt::LeftButton, Qt::ControlModifier, at);
+            QTRY_COMPARE(calls->heading->text(), heading);
+        }
+        QCOMPARE(form->Picture1->picture(), pictures[0]);
+
         // The fifth call stopped: the picture of the third drawing call; the sixth stays, grey.
         calls->tree->setCurrentIndex(tree->index(1, 0, tree->index(0, 0, second)));
         QTRY_COMPARE(calls->heading->text(), u"Вызов 5 из 15"_qs);

@@ -129,6 +129,17 @@ void FigureCalls::forget()
     }
 }
 
+void FigureCalls::goToShapeAt(QPointF point)
+{
+    constexpr double reach = 3; // pixels from a stroke that still count as on it
+    if (!traced)
+        return;
+    const qsizetype step = record.lastStepNear(unfolding->shownSteps(), picture->userScale(),
+                                               picture->sideLength(), point, reach);
+    if (step >= 0)
+        choose(trace.stepCall(step));
+}
+
 // The canvas as it was before the figure, or at the latest picture kept within
 // the steps, then the steps after it drawn again.
 void FigureCalls::rewind(qsizetype last)

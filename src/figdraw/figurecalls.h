@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QObject>
+#include <QPointF>
 
 #include <functional>
 #include <vector>
@@ -50,6 +51,11 @@ public:
     void follow(qsizetype last);
     // Forgets the figure; the window shows no calls.
     void clear();
+
+public slots:
+    // Goes to the call that drew the shape at this point of the picture, the one drawn
+    // last where several are, among the shapes shown.
+    void goToShapeAt(QPointF point);
 
 private:
     struct Snapshot

@@ -1,5 +1,25 @@
 #include "figurerecord.h"
 
+#include <QLineF>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The distance in pixels from the point to the segment from a to b.
+double distanceToSegment(QPointF point, QPointF a, QPointF b)
+{
+    const QPointF along = b - a;
+    const double length = QPointF::dotProduct(along, along);
+    const double t = length > 0
+            ? std::clamp(QPointF::dotProduct(point - a, along) / length, 0.0, 1.0)
+            : 0.0;
+    return QLineF(point, a + t * along).length();
+}
+
+} // namespace
+
 void FigureRecord::clear()
 {
     shapes_ = LargeVector<Shape>();
@@ -59,6 +79,32 @@ void FigureRecord::replay(qsizetype first, qsizetype last, Canvas &canvas) const
             break;
         }
     }
+}
+
+qsizetype FigureRecord::lastStepNear(qsizetype last, const UserScale &scale, double side,
+                                     QPointF point, double reach) const
+{
+    const QSizeF area(side, side);
+    const qsizetype shapes = last > 0 ? steps_[last - 1].end : 0;
+    for (qsizetype i = shapes - 1; i >= 0; --i) {
+        const Shape &s = shapes_[i];
+        bool near = false;
+        if (s.kind == Circle) {
+            const double r = std::abs(scale.toPixels(s.c, area));
+            near = std::abs(QLineF(point, scale.toPixels(s.a, s.b, area)).length() - r) <= reach;
+        } else {
+            // A line drawn on starts where the shape before it ended.
+            const Shape &from = s.kind == Line || i == 0 ? s : shapes_[i - 1];
+            const QPointF start = s.kind == Line ? scale.toPixels(s.a, s.b, area)
+                                                 : scale.toPixels(from.c, from.d, area);
+            near = distanceToSegment(point, start, scale.toPixels(s.c, s.d, area)) <= reach;
+        }
+        if (near)
+            return std::upper_bound(steps_.begin(), steps_.begin() + last, qint32(i),
+                                    [](qint32 shape, const Step &step) { return shape < step.end; })
+                    - steps_.begin();
+    }
+    return -1;
 }
 
 qsizetype FigureRecord::bytes() const

@@ -3,6 +3,9 @@
 #include "canvas.h"
 #include "largeblocks.h"
 #include "recursioncounter.h"
+#include "userscale.h"
+
+#include <QPointF>
 
 // Keeps what a figure draws, call by call, so that the figure can be shown
 // afterwards at any pace: a step is one call that drew, with its shapes.
@@ -46,6 +49,11 @@ public:
     const LargeVector<Step> &steps() const { return steps_; }
     // Draws the shapes of the steps first ... last - 1 on the canvas.
     void replay(qsizetype first, qsizetype last, Canvas &canvas) const;
+    // The step that drew the last of the shapes of the steps 0 ... last - 1 whose stroke
+    // passes within reach pixels of the point, on a square canvas of side pixels in
+    // this coordinate system; -1 when none does.
+    qsizetype lastStepNear(qsizetype last, const UserScale &scale, double side, QPointF point,
+                           double reach) const;
     // The memory the record holds, in bytes.
     qsizetype bytes() const;
 

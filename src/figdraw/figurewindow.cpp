@@ -82,6 +82,7 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
     Picture1->menu()->addSeparator();
     Picture1->menu()->addAction(calls->showAction());
     connect(Picture1, &PictureBox::clicked, unfolding, &Unfolding::step);
+    connect(Picture1, &PictureBox::ctrlClicked, calls, &FigureCalls::goToShapeAt);
     for (QPushButton *button : {Command1, Command2, Command5, Command6, Command7, Command8})
         connect(button, &QPushButton::clicked, unfolding, &Unfolding::finish);
     connect(undoItem, &QAction::triggered, unfolding, &Unfolding::finish);

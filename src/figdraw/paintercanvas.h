@@ -24,6 +24,9 @@ public:
 
     // The shapes painted from now on are also traced into the path, none when it is null.
     void traceInto(QPainterPath *path) { trace = path; }
+    // The coordinate system set last, and the side of the square in the painter's coordinates.
+    const UserScale &userScale() const { return scale; }
+    double sideLength() const { return side; }
 
 protected:
     // The painter the shapes go to from now on, with its pen set anew; null closes it.

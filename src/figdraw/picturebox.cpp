@@ -90,7 +90,9 @@ void PictureBox::keyPressEvent(QKeyEvent *event)
 
 void PictureBox::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton && event->modifiers() == Qt::ControlModifier)
+        emit ctrlClicked(event->position() - contentsRect().topLeft());
+    else if (event->button() == Qt::LeftButton)
         emit clicked();
     QFrame::mousePressEvent(event);
 }

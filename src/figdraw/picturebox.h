@@ -36,7 +36,8 @@ public:
     void markFollowingShapes(bool mark);
 
 signals:
-    void clicked(); // with the left mouse button
+    void clicked();               // with the left mouse button
+    void ctrlClicked(QPointF at); // in the picture's logical pixels
 
 protected:
     void paintEvent(QPaintEvent *event) override;

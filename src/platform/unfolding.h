@@ -36,6 +36,7 @@ public:
     QList<QAction *> paceActions() const { return paces->actions(); }
     Pace pace() const { return pace_; }
     bool running() const { return shown < total; }
+    qsizetype shownSteps() const { return shown; }
 
     // Starts showing steps 0 ... steps - 1: the first at once, the rest at the pace.
     // show(first, last) shows steps first ... last - 1; rewind(last), when given,
