@@ -507,7 +507,7 @@ private slots:
         // among the circles shown; on nothing, no change.
         // clang-format off
         const std::pair<QPoint, QString> pointed[] = {{{12, 12}, u"Вызов 6 из 15"_qs},
-            {{242, 233}, u"Вызов 2 из 15"_qs}, {{255, 196}, u"Вызов 1 из 15"_qs}};
+            {{242, 233}, u"Вызов 2 из 15"_qs}, {{255, 196}, u"Вызов 1 из 15"_qs}, {{320, 196}, u"Вызов 1 из 15"_qs}};
         // clang-format on
         for (const auto &[at, heading] : pointed) {
             QTest::mouseClick(form->Picture1, Qt::LeftButton, Qt::ControlModifier, at);

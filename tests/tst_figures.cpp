@@ -1,6 +1,7 @@
 #include "figurerecord.h"
 #include "figures.h"
 #include "figuresize.h"
+#include "userscale.h"
 
 #include <QSet>
 #include <QTest>
@@ -146,7 +147,8 @@ private slots:
             QCOMPARE(shapeCount(growths[figure], row[1]), row[2]);
             QCOMPARE(shapeCount(growths[figure], row[1]) <= shapeLimit, row[2] <= 1'500'000);
         }
-        const FigureCount largest = largestFigureCount(); // the chain's calls, the snowflake's shapes
+        const FigureCount largest
+                = largestFigureCount(); // the chain's calls, the snowflake's shapes
         QCOMPARE((QList<qsizetype>{largest.calls, largest.drawingCalls, largest.shapes}),
                  (QList<qsizetype>{2097151, 1048575, 1398100}));
         if (row[2] > 1000)
@@ -180,6 +182,27 @@ private slots:
         drawn.figures.Treug(50, 0, 100);
         QVERIFY(!std::equal(colouring.begin(), colouring.end(), drawn.record.shapes().begin(),
                             [](QRgb colour, const auto &shape) { return colour == shape.colour; }));
+    }
+    // The step whose stroke passes nearest under a point: a line, a line drawn on from
+    // where the last one ended, a circle's outline; the later step where two are near.
+    void shapeUnderPoint()
+    {
+        RecursionCounter counter;
+        FigureRecord record(counter);
+        {
+            const auto first = counter.enter(u"f(x, y, d)", 0, 0, 0);
+            record.DrawLine(0, 0, 100, 0, 0);
+            record.DrawLine(100, 100, 0);
+            const auto second = counter.enter(u"f(x, y, d)", 0, 0, 0);
+            record.DrawCircle(50, 40, 40, 0);
+        }
+        const UserScale scale = UserScale::fromCorners(0, 0, 200, 200); // 2 user units a pixel
+        // clang-format off
+        const std::pair<QPointF, qsizetype> points[] = {{{45, 1}, 0}, {{50, 25}, 0}, {{44, 35}, -1}, {{25, 25}, -1}, {{25, 0}, 1}, {{45, 20}, 1}};
+        // clang-format on
+        for (const auto &[point, step] : points)
+            QCOMPARE(record.lastStepNear(2, scale, 100, point, 3), step);
+        QCOMPARE(record.lastStepNear(1, scale, 100, {45, 20}, 3), -1); // the circle not shown
     }
     // Numbers the Russian way; each figure's calls as its counter and its record count them.
     void callTrace()
