@@ -56,7 +56,7 @@ ProcedurePart::ProcedurePart(QWidget *parent)
 }
 
 void ProcedurePart::showLines(const ProcedureText &procedure, const QList<int> &highlight,
-                         const QString &explained)
+                              const QString &explained)
 {
     if (shown != procedure.name()) {
         shown = procedure.name();

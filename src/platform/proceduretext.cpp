@@ -219,7 +219,8 @@ QString ProcedureText::explain(int number, const CallFacts &facts) const
     QString what;
     switch (kind(number)) {
     case Signature:
-        what = u"Начало процедуры "_qs + name_ + u", её параметры: "_qs + parameters_.join(u", "_qs);
+        what = u"Начало процедуры "_qs + name_ + u", её параметры: "_qs
+                + parameters_.join(u", "_qs);
         break;
     case Brace:
         what = u"Скобка, ничего не делает"_qs;
@@ -253,7 +254,7 @@ QString ProcedureText::explain(int number, const CallFacts &facts) const
     }
     case Call:
         what = u"Рекурсивный вызов %1 из %2: "_qs.arg(placeAmong(number) + 1)
-                       .arg(linesOf(Call).size())
+                        .arg(linesOf(Call).size())
                 + facts.calls.value(placeAmong(number), name_);
         break;
     case Compute: {

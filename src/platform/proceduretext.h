@@ -17,12 +17,12 @@ struct DrawnShape
 // What the program knows of one call, for explaining the lines of its procedure.
 struct CallFacts
 {
-    QString call;             // as the window writes it: "Ris1(x = 100; y = 100; r = 30)"
-    QList<double> arguments;  // in the order of the procedure's parameters
-    bool stopped = false;     // the call returned at the test
-    QList<DrawnShape> shapes; // what its drawing lines drew, in order
-    QStringList written;      // the lines of verse its writing lines wrote, in order
-    QStringList calls;        // the calls its call lines made, in order
+    QString call;                  // as the window writes it: "Ris1(x = 100; y = 100; r = 30)"
+    QList<double> arguments;       // in the order of the procedure's parameters
+    bool stopped = false;          // the call returned at the test
+    QList<DrawnShape> shapes;      // what its drawing lines drew, in order
+    QStringList written;           // the lines of verse its writing lines wrote, in order
+    QStringList calls;             // the calls its call lines made, in order
     QHash<QString, double> values; // what its computing lines computed, by name
 };
 
@@ -31,7 +31,19 @@ struct CallFacts
 class ProcedureText
 {
 public:
-    enum Kind { Signature, Brace, Comment, Test, Return, Draw, Write, Call, Compute, Statement, End };
+    enum Kind {
+        Signature,
+        Brace,
+        Comment,
+        Test,
+        Return,
+        Draw,
+        Write,
+        Call,
+        Compute,
+        Statement,
+        End
+    };
 
     // Cuts the procedure defined in source under this name, without the line that
     // only counts the call; empty when source defines no such procedure.
