@@ -552,6 +552,7 @@ private slots:
         QTest::keyClick(form->Command3, Qt::Key_Space);
         QVERIFY(earlier != form->Picture1->picture() && form->isVisible());
         QCOMPARE(calls->heading->text(), u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs);
+        QVERIFY(calls->procedure->text->toPlainText().isEmpty());
 
         // Stepped back to the first step and chosen again: only this figure's shapes change.
         drawnAfter(form->Command7, u"30"_qs);
