@@ -1,4 +1,5 @@
 #include "callswindow.h"
+#include "procedurepart.h"
 #include "qttexts.h"
 #include "rhymewindow.h"
 #include "windowtest.h"
@@ -220,8 +221,16 @@ private slots:
                  (QStringList{u"negr(n = 3) — ждёт вызов 1 из 1"_qs,
                               u"negr(n = 2) — ждёт вызов 1 из 1"_qs, u"negr(n = 1)"_qs}));
         QCOMPARE(calls->heading->text(), u"Вызов 3 из 4"_qs);
+        // negr's own text, its four writing lines at a call that wrote a verse.
+        QCOMPARE(calls->procedure->text->toPlainText().split(u'\n').mid(0, 3),
+                 (QStringList{u" 1  void negr(qint16 n, Verses &Text1)"_qs, u" 2  {"_qs,
+                              u" 3      if (n == 0) {"_qs}));
+        QCOMPARE(calls->procedure->highlighted(), (QList<int>{7, 8, 9, 10}));
+        QCOMPARE(calls->procedure->explanation->text(),
+                 u"Строка 7. Строка стихов: « 1 негритят пошли купаться в море,»"_qs);
         QTest::keyClick(form->Text1, Qt::Key_Space); // the last call: all of them returned
         QCOMPARE(calls->heading->text(), u"Все вызовы закончены: 4"_qs);
+        QVERIFY(calls->procedure->highlighted().isEmpty());
         QCOMPARE(calls->stack->model()->rowCount(), 0);
         QTest::keyClick(calls->stack, Qt::Key_Left);
         QCOMPARE(calls->heading->text(), u"Вызов 3 из 4"_qs);
@@ -240,6 +249,16 @@ private slots:
         QTest::keyClick(form->Text1, Qt::Key_Escape);
         start(u"0"_qs);
         QCOMPARE(calls->heading->text(), u"Все вызовы закончены: 1"_qs);
+        // The call for 0, which only ever runs last, writes the closing line; its test.
+        const ProcedureText &text = ProcedureText::named(u"negr"_qs);
+        CallFacts last;
+        last.call = u"negr(n = 0)"_qs;
+        last.arguments = {0};
+        last.written = {u"Нет больше негритят!"_qs};
+        QCOMPARE(text.callLevelLines(true), QList<int>{4});
+        QCOMPARE(text.explain(4, last) + text.explain(3, last) + text.explain(10, {}),
+                 u"Строка 4. Строка стихов: «Нет больше негритят!»Строка 3. Проверка n == 0: 0 "
+                 "== 0 — даСтрока 10. Пустая строка"_qs);
         for (bool typedFirst : {true, false}) { // typed into, the box is the user's: nothing is cut
             start(u"2"_qs);
             if (typedFirst)

@@ -4,6 +4,7 @@
 #include "paintercanvas.h"
 #include "picturebox.h"
 #include "picturefile.h"
+#include "procedurepart.h"
 #include "qttexts.h"
 #include "windowtest.h"
 
@@ -12,9 +13,11 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTextLayout>
@@ -499,9 +502,17 @@ private slots:
         QCOMPARE(rows(calls->tree, tree->index(0, 0, second)),
                  (QStringList{u"Ris1(x = 163,33; y = 100; r = 8,89) — остановка"_qs,
                               u"Ris1(x = 136,67; y = 100; r = 8,89) — остановка"_qs}));
+        // A small figure: every call reached so far in view.
         QVERIFY(calls->tree->isExpanded(second)
-                && !calls->tree->isExpanded(tree->index(0, 0, second)));
+                && calls->tree->isExpanded(tree->index(0, 0, second)));
         QCOMPARE(calls->tree->currentIndex(), tree->index(1, 0, second));
+        const auto procedureShows = [&](const QList<int> &lines, const QString &explained) {
+            QCOMPARE(calls->procedure->highlighted(), lines);
+            QCOMPARE(calls->procedure->explanation->accessibleName(), explained);
+        };
+        QVERIFY(calls->procedure->text->toPlainText().startsWith(
+                u" 1  void Ris1(double x, double y, double r)\n 2  {\n 3      if (r < 10)\n"_qs));
+        procedureShows({5}, u"Строка 5. Окружность: центр (110; 100), радиус 13,33"_qs);
 
         // Ctrl+click: the call whose circle is under the pointer, the later one where two cross,
         // among the circles shown; on nothing, no change.
@@ -518,6 +529,7 @@ private slots:
         // The fifth call stopped: the picture of the third drawing call; the sixth stays, grey.
         calls->tree->setCurrentIndex(tree->index(1, 0, tree->index(0, 0, second)));
         QTRY_COMPARE(calls->heading->text(), u"Вызов 5 из 15"_qs);
+        procedureShows({4}, u"Строка 4. Возврат: Ris1(x = 136,67; y = 100; r = 8,89) закончен"_qs);
         QCOMPARE(counts(), u"5/4/3"_qs);
         QCOMPARE(form->Picture1->picture(), pictures[2]);
         const auto grey = [&](const QModelIndex &index) {
@@ -542,6 +554,8 @@ private slots:
         QCOMPARE(counts(), u"15/4/7"_qs);
         QCOMPARE(calls->heading->text(), u"Все вызовы закончены: 15"_qs);
         QVERIFY(rows(calls->stack).isEmpty() && !calls->tree->currentIndex().isValid());
+        procedureShows({}, {});
+        QCOMPARE(calls->procedure->text->document()->blockCount(), 8);
         QCOMPARE(rows(calls->tree, tree->index(1, 0, tree->index(0, 0))).size(), 2);
         // Space presses nothing where Esc was pressed, "Сброс" once the focus has moved there.
         QTest::keyClick(form->Command3, Qt::Key_Space);
@@ -550,6 +564,7 @@ private slots:
         QTest::keyClick(form->Command3, Qt::Key_Space);
         QVERIFY(earlier != form->Picture1->picture() && form->isVisible());
         QCOMPARE(calls->heading->text(), u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs);
+        QVERIFY(calls->procedure->text->toPlainText().isEmpty());
 
         // Stepped back to the first step and chosen again: only this figure's shapes change.
         drawnAfter(form->Command7, u"30"_qs);
@@ -606,6 +621,19 @@ private slots:
         QVERIFY(!calls->stack->isVisible() && !calls->tree->isVisible());
         QCOMPARE(calls->stack->accessibleName(), u"Стек вызовов"_qs);
         QCOMPARE(calls->tree->accessibleName(), u"Дерево вызовов"_qs);
+        QCOMPARE(calls->procedure->text->accessibleName(), u"Текст процедуры"_qs);
+        QVERIFY(calls->procedure->text->toPlainText().isEmpty());
+        // Beside the window on a 1366x768 screen: the longest line whole, five rows each.
+        drawnAfter(form->Command8, u"30"_qs);
+        QTest::keyClick(form->Command4, Qt::Key_Right);
+        QVERIFY(calls->frameGeometry().width() + form->frameGeometry().width() <= 1366
+                && calls->frameGeometry().height() <= 768 - 40);
+        QCOMPARE(calls->procedure->text->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(calls->procedure->text->verticalScrollBar()->maximum(), 0);
+        for (QAbstractItemView *view :
+             {(QAbstractItemView *)calls->stack, (QAbstractItemView *)calls->tree})
+            QVERIFY(view->viewport()->height() >= 5 * view->sizeHintForRow(0));
+        QTest::keyClick(form->Command4, Qt::Key_Escape);
         calls->close();
         QVERIFY(!item->isChecked());
         menuItem(form.get(), u"Рисовать сразу"_qs)->trigger();

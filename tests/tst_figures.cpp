@@ -1,9 +1,11 @@
+#include "figurefacts.h"
 #include "figurerecord.h"
 #include "figures.h"
 #include "figuresize.h"
 #include "userscale.h"
 
 #include <QSet>
+#include <QStringList>
 #include <QTest>
 
 namespace {
@@ -261,6 +263,94 @@ private slots:
                  (QList<qsizetype>{0, 0, held}));
         trace.clear();
         QCOMPARE(trace.bytes(), 0);
+    }
+    // Each procedure's text as the calls window shows it, and what its lines do read from
+    // the text, checked against what the procedure really does: the drawing lines against
+    // the shapes of a drawing call, the call lines against its calls, the test against the
+    // calls that stopped. Then one line of each kind explained.
+    void procedureText()
+    {
+        // clang-format off
+        const struct { const char *first; int lines, test; QList<int> drawing, calling; } texts[] = {
+            {"void Ris1(double x, double y, double r)", 8, 3, {5}, {6, 7}},
+            {"void Ris2(double x, double y, double r)", 8, 3, {5}, {6, 7}},
+            {"void Diag(double x, double y, double r)", 8, 3, {5}, {6, 7}},
+            {"void Ris(double x, double y, double d)", 13, 3, {5, 6, 7, 8}, {9, 10, 11, 12}},
+            {"void Ris3(double x, double y, double d)", 17, 3, {5, 9, 10}, {11, 12, 13, 14, 15, 16}},
+            {"void Treug(double x, double y, double d)", 18, 3, {8, 9, 10, 12, 13, 14}, {15, 16, 17}}};
+        // clang-format on
+        const char *names[] = {"Ris1", "Ris2", "Diag", "Ris", "Ris3", "Treug"};
+        for (int figure = 0; figure < 6; ++figure) {
+            const ProcedureText &text = ProcedureText::named(QString::fromUtf8(names[figure]));
+            QCOMPARE(text.line(1), QString::fromUtf8(texts[figure].first));
+            QCOMPARE(text.lineCount(), texts[figure].lines);
+            QCOMPARE(text.linesOf(ProcedureText::Test), QList<int>{texts[figure].test});
+            QCOMPARE(text.linesOf(ProcedureText::Draw), texts[figure].drawing);
+            QCOMPARE(text.linesOf(ProcedureText::Call), texts[figure].calling);
+            QCOMPARE(text.line(text.lineCount()), u"}"_qs);
+            Drawn drawn(figure, 1);
+            CallTrace trace;
+            drawn.figures.counter.trace = &trace;
+            (drawn.figures.*procedures[figure])(starts[figure].x(), starts[figure].y(), 60);
+            for (qint32 call = 0; call < trace.calls(); ++call) {
+                const CallFacts facts = figureFacts(drawn.record, trace, call);
+                QCOMPARE(text.stops(trace.arguments(call)), !trace.drewAnything(call));
+                QCOMPARE(facts.shapes.size(),
+                         trace.drewAnything(call) ? texts[figure].drawing.size() : 0);
+                QCOMPARE(trace.childCount(call),
+                         trace.drewAnything(call) ? texts[figure].calling.size() : 0);
+            }
+        }
+        QCOMPARE(ProcedureText::all().size(), 6);
+        QVERIFY(ProcedureText::named(u"Figures"_qs).isEmpty());
+
+        // The horizontal chain R = 30, its first call and its fourth, stopping, one; the
+        // six-armed snowflake d = 30 and the triangle, their computed values.
+        Drawn drawn(0, 1);
+        CallTrace trace;
+        drawn.figures.counter.trace = &trace;
+        drawn.figures.Ris1(100, 100, 30);
+        drawn.figures.Ris3(0, 0, 30);
+        drawn.figures.Treug(50, 0, 100);
+        const auto facts = [&](qint32 call) {
+            CallFacts known = figureFacts(drawn.record, trace, call);
+            known.call = trace.text(call);
+            known.arguments = trace.arguments(call);
+            for (qint32 child = trace.firstChild(call); child >= 0;
+                 child = trace.nextSibling(child))
+                known.calls << trace.text(child);
+            return known;
+        };
+        const int triangle = trace.calls() - 40;
+        const QString colour
+                = QString::number(drawn.colours.numbers[0] * 15.0f).section(u'.', 0, 0);
+        const struct
+        {
+            const char *procedure;
+            qint32 call;
+            int line;
+            QString explained;
+        } lines[]
+                = {{"Ris1", 0, 3, u"Строка 3. Проверка r < 10: 30 < 10 — нет"_qs},
+                   {"Ris1", 3, 3, u"Строка 3. Проверка r < 10: 8,89 < 10 — да"_qs},
+                   {"Ris1", 0, 5, u"Строка 5. Окружность: центр (100; 100), радиус 30"_qs},
+                   {"Ris1", 0, 7,
+                    u"Строка 7. Рекурсивный вызов 2 из 2: Ris1(x = 70; y = 100; r = 20)"_qs},
+                   {"Ris1", 3, 4,
+                    u"Строка 4. Возврат: Ris1(x = 163,33; y = 100; r = 8,89) закончен"_qs},
+                   {"Ris1", 0, 8, u"Строка 8. Возврат: Ris1(x = 100; y = 100; r = 30) закончен"_qs},
+                   {"Ris3", 15, 7, u"Строка 7. Вычисление: dx = 15,01"_qs},
+                   {"Ris3", 15, 10, u"Строка 10. Линия: от (-15,01; 25,97) до (15,01; -25,97)"_qs},
+                   {"Treug", triangle, 6, u"Строка 6. Вычисление: c = "_qs + colour},
+                   {"Treug", triangle, 9, u"Строка 9. Линия: от (100; 100) до (0; 100)"_qs},
+                   {"Treug", triangle, 1,
+                    u"Строка 1. Начало процедуры Treug, её параметры: x, y, d"_qs}};
+        for (const auto &line : lines)
+            QCOMPARE(ProcedureText::named(QString::fromUtf8(line.procedure))
+                             .explain(line.line, facts(line.call)),
+                     line.explained);
+        QCOMPARE(ProcedureText::named(u"Ris1"_qs).callLevelLines(false), QList<int>{5});
+        QCOMPARE(ProcedureText::named(u"Ris1"_qs).callLevelLines(true), QList<int>{4});
     }
 };
 

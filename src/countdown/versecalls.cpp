@@ -15,6 +15,20 @@ VerseCalls::VerseCalls(QWidget *window, QPlainTextEdit *box, Verses &verses, Unf
 {
     unfolding->watchKeysIn(calls);
     connect(calls, &CallsWindow::callChosen, this, &VerseCalls::choose);
+    calls->setCallFacts([this](qint32 call) { return factsOf(call); });
+}
+
+// The lines the call wrote, each without its line break.
+CallFacts VerseCalls::factsOf(qint32 call) const
+{
+    CallFacts facts;
+    const qsizetype from = verses.callStarts.value(call, verses.text.size());
+    const qsizetype to = verses.callStarts.value(call + 1, verses.text.size());
+    const QString written = verses.text.sliced(from, to - from);
+    facts.written = written.split(u"\r\n"_qs);
+    if (written.endsWith(u"\r\n"_qs))
+        facts.written.removeLast();
+    return facts;
 }
 
 QAction *VerseCalls::showAction() const

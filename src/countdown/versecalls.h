@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calltrace.h"
+#include "proceduretext.h"
 
 #include <QObject>
 
@@ -43,6 +44,7 @@ private:
     void rewind(qsizetype last);
     void choose(qint32 call);
     void showMoment(qsizetype last);
+    CallFacts factsOf(qint32 call) const;
     // The box holds each line break as one character where the verses hold two.
     int endOf(qsizetype calls) const;
 

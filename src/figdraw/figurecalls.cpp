@@ -1,6 +1,7 @@
 #include "figurecalls.h"
 
 #include "callswindow.h"
+#include "figurefacts.h"
 #include "figurerecord.h"
 #include "picturebox.h"
 #include "unfolding.h"
@@ -22,6 +23,7 @@ FigureCalls::FigureCalls(QWidget *window, PictureBox *picture, FigureRecord &rec
 {
     unfolding->watchKeysIn(calls);
     connect(calls, &CallsWindow::callChosen, this, &FigureCalls::choose);
+    calls->setCallFacts([this](qint32 call) { return figureFacts(this->record, trace, call); });
     connect(showAction(), &QAction::toggled, this, &FigureCalls::takeMemory);
 }
 

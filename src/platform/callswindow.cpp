@@ -1,6 +1,7 @@
 #include "callswindow.h"
 
 #include "calltrace.h"
+#include "procedurepart.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -13,6 +14,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // A part's name, shown over it.
@@ -22,6 +25,11 @@ QLabel *caption(const QString &name, QWidget *part)
     label->setBuddy(part);
     return label;
 }
+
+// A figure of at most so many calls keeps its whole tree expanded.
+constexpr qint32 largestWholeTree = 1000;
+// The stack and the tree show at least so many rows.
+constexpr int rowsShown = 5;
 
 // A larger advance of the calls reached rebuilds the tree rather than adding its rows.
 constexpr qint32 largestStepInPlace = 64;
@@ -153,15 +161,15 @@ private:
 CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool withTree,
                          QWidget *mainWindow)
     : QWidget(mainWindow, Qt::Window), heading(new QLabel(this)), stack(new QListView(this)),
-      trace(trace), emptyText(emptyText), mainWindow(mainWindow),
-      action(new QAction(QStringLiteral("Показать вызовы"), mainWindow)),
+      procedure(new ProcedurePart(this)), trace(trace), emptyText(emptyText),
+      mainWindow(mainWindow), action(new QAction(QStringLiteral("Показать вызовы"), mainWindow)),
       stackModel(new CallStackModel(trace, this)), pages(new QStackedWidget(this))
 {
     setWindowTitle(QStringLiteral("Вызовы"));
-    resize(480, 420);
     // Neither rows coming and going nor the heading's text resize the window.
-    setMinimumSize(240, 200);
     heading->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    const int rowsHeight = rowsShown * (fontMetrics().height() + 6) + 4;
+    stack->setMinimumHeight(rowsHeight);
     stack->setAccessibleName(QStringLiteral("Стек вызовов"));
     stack->setUniformItemSizes(true);
     stack->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -182,11 +190,13 @@ CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool 
         tree->setHeaderHidden(true);
         tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
         tree->setModel(treeModel);
+        tree->setMinimumHeight(rowsHeight);
         layout->addWidget(caption(QStringLiteral("Дерево вызовов"), tree));
         layout->addWidget(tree, 2);
         connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
                 [this](const QModelIndex &index) { choose(CallTreeModel::call(index)); });
     }
+    layout->addWidget(procedure);
     pages->addWidget(new QWidget);
     pages->addWidget(views);
     auto *window = new QVBoxLayout(this);
@@ -218,12 +228,12 @@ void CallsWindow::showCall(qint32 call)
         treeModel->reach(call);
         treeModel->setCurrent(call);
         const QModelIndex index = treeModel->indexOf(call);
-        for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
-            tree->expand(up);
+        expandTree(index);
         tree->setCurrentIndex(index);
         tree->scrollTo(index);
         tree->viewport()->update();
     }
+    showProcedure(call);
     following = false;
 }
 
@@ -238,9 +248,13 @@ void CallsWindow::showFinished()
         treeModel->reach(trace.calls() - 1);
         treeModel->setCurrent(trace.calls());
         tree->selectionModel()->clear();
-        tree->expand(treeModel->indexOf(0));
+        if (trace.calls() <= largestWholeTree)
+            tree->expandAll();
+        else
+            tree->expand(treeModel->indexOf(0));
         tree->viewport()->update();
     }
+    procedure->showLines(ProcedureText::named(trace.procedureName()), {}, {});
     following = false;
 }
 
@@ -253,7 +267,35 @@ void CallsWindow::showNoCalls()
     pages->setCurrentIndex(0);
     if (tree)
         treeModel->clear();
+    procedure->clear();
     following = false;
+}
+
+// A small figure's tree all open, so that every stopping call is in view; a larger
+// one's open along the way to the current call.
+void CallsWindow::expandTree(const QModelIndex &current)
+{
+    if (trace.calls() <= largestWholeTree) {
+        tree->expandAll();
+        return;
+    }
+    for (QModelIndex up = current.parent(); up.isValid(); up = up.parent())
+        tree->expand(up);
+}
+
+// The call's procedure with the lines the whole call ran highlighted: what it drew
+// or wrote, or the return it stopped at.
+void CallsWindow::showProcedure(qint32 call)
+{
+    const ProcedureText &text = ProcedureText::named(trace.procedureName());
+    CallFacts facts = callFacts ? callFacts(call) : CallFacts();
+    facts.call = trace.text(call);
+    facts.arguments = trace.arguments(call);
+    facts.stopped = !trace.drewAnything(call) || text.stops(facts.arguments);
+    for (qint32 child = trace.firstChild(call); child >= 0; child = trace.nextSibling(child))
+        facts.calls << trace.text(child);
+    const QList<int> lines = text.callLevelLines(facts.stopped);
+    procedure->showLines(text, lines, lines.isEmpty() ? QString() : text.explain(lines[0], facts));
 }
 
 // Once the view has finished with the click or key: going to the call rebuilds its rows.
@@ -269,12 +311,19 @@ void CallsWindow::placeBeside()
 {
     const QRect main = mainWindow->frameGeometry();
     const QRect screen = mainWindow->screen()->availableGeometry();
-    const int width = frameGeometry().width();
+    const QSize frame = frameGeometry().size() - size();
+    const QSize least = minimumSizeHint();
+    const int width = std::max(least.width(), 480) + frame.width();
     int left = main.right() + 1;
     if (left + width > screen.right() + 1 && main.left() - width >= screen.left())
         left = main.left() - width;
-    move(left, main.top());
-    resize(size().width(), mainWindow->height());
+    // As tall as the program's window, or taller where the parts need it, within the screen.
+    const int height = std::min(std::max(least.height(), mainWindow->height()),
+                                screen.height() - frame.height());
+    const int top = std::max(screen.top(),
+                             std::min(main.top(), screen.bottom() + 1 - height - frame.height()));
+    move(left, top);
+    resize(width - frame.width(), height);
 }
 
 void CallsWindow::closeEvent(QCloseEvent *event)

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "proceduretext.h"
+
 #include <QWidget>
 
+#include <functional>
+
 class CallTrace;
+class ProcedurePart;
 class QAction;
 class QLabel;
 class QListView;
@@ -25,6 +30,9 @@ public:
 
     // The checkable menu item that shows and hides the window.
     QAction *showAction() const { return action; }
+    // What the program knows of a call beyond its arguments: the shapes it drew,
+    // the lines it wrote, the values it computed.
+    void setCallFacts(std::function<CallFacts(qint32 call)> facts) { callFacts = std::move(facts); }
     // Shows the calls of the trace up to this one, which is current.
     void showCall(qint32 call);
     // Shows that every call has returned: no call waits, the whole tree is there.
@@ -35,6 +43,7 @@ public:
     QLabel *heading;
     QListView *stack;
     QTreeView *tree = nullptr;
+    ProcedurePart *procedure;
 
 signals:
     void callChosen(qint32 call);
@@ -46,11 +55,14 @@ protected:
 private:
     void placeBeside();
     void choose(qint32 call);
+    void showProcedure(qint32 call);
+    void expandTree(const QModelIndex &current);
 
     const CallTrace &trace;
     QString emptyText;
     QWidget *mainWindow;
     QAction *action;
+    std::function<CallFacts(qint32)> callFacts;
     CallStackModel *stackModel;
     CallTreeModel *treeModel = nullptr;
     QStackedWidget *pages;

@@ -100,6 +100,14 @@ QList<qint32> CallTrace::path(qint32 call) const
     return calls;
 }
 
+QList<double> CallTrace::arguments(qint32 call) const
+{
+    QList<double> values;
+    for (qsizetype i = 0; i < argumentNames.size(); ++i)
+        values << calls_[size_t(call)].arguments[i];
+    return values;
+}
+
 QString CallTrace::text(qint32 call) const
 {
     QStringList arguments;

@@ -52,6 +52,10 @@ public:
     // The first call, ..., the parent of this call, this call.
     QList<qint32> path(qint32 call) const;
 
+    // The procedure's name, "Ris1", once a call was made.
+    QString procedureName() const { return procedure; }
+    // The call's arguments, in the order of the signature.
+    QList<double> arguments(qint32 call) const;
     // "Ris1(x = 100; y = 100; r = 30)"
     QString text(qint32 call) const;
     // The memory the trace holds, in bytes.

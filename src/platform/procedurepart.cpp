@@ -1,0 +1,89 @@
+#include "procedurepart.h"
+
+#include "proceduretext.h"
+
+#include <QFontDatabase>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// "12  Ris1(x + r, y, r / 1.5);", the numbers right-aligned.
+QString numbered(const ProcedureText &procedure)
+{
+    QStringList lines;
+    for (int n = 1; n <= procedure.lineCount(); ++n)
+        lines << u"%1  "_qs.arg(n, 2) + procedure.line(n);
+    return lines.join(u'\n');
+}
+
+} // namespace
+
+ProcedurePart::ProcedurePart(QWidget *parent)
+    : QWidget(parent), text(new QPlainTextEdit(this)), explanation(new QLabel(this))
+{
+    const QString name = QStringLiteral("Текст процедуры");
+    text->setAccessibleName(name);
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    explanation->setWordWrap(true);
+    explanation->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Every line of the longest procedure shows whole, without scrolling.
+    int width = 0, height = 0;
+    const QFontMetrics metrics(text->font());
+    for (const ProcedureText &procedure : ProcedureText::all()) {
+        for (const QString &line : numbered(procedure).split(u'\n'))
+            width = std::max(width, metrics.horizontalAdvance(line));
+        height = std::max(height, procedure.lineCount() * metrics.lineSpacing());
+    }
+    const int margins = 2 * (text->frameWidth() + int(text->document()->documentMargin())) + 4;
+    text->setMinimumSize(width + margins, height + margins);
+
+    auto *caption = new QLabel(name);
+    caption->setBuddy(text);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins({});
+    layout->addWidget(caption);
+    layout->addWidget(text, 1);
+    layout->addWidget(explanation);
+    clear();
+}
+
+void ProcedurePart::showLines(const ProcedureText &procedure, const QList<int> &highlight,
+                              const QString &explained)
+{
+    if (shown != procedure.name()) {
+        shown = procedure.name();
+        text->setPlainText(numbered(procedure));
+    }
+    lines = highlight;
+    QList<QTextEdit::ExtraSelection> marks;
+    for (int n : lines) {
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(text->document()->findBlockByNumber(n - 1));
+        mark.format.setBackground(palette().highlight());
+        mark.format.setForeground(palette().highlightedText());
+        mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+        marks << mark;
+    }
+    text->setExtraSelections(marks);
+    if (!lines.isEmpty()) {
+        text->setTextCursor(marks.first().cursor);
+        text->ensureCursorVisible();
+    }
+    explanation->setText(explained);
+    explanation->setAccessibleName(explained);
+}
+
+void ProcedurePart::clear()
+{
+    shown.clear();
+    text->clear();
+    showLines({}, {}, {});
+}
