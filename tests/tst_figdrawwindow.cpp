@@ -473,6 +473,9 @@ private slots:
     {
         QAction *item = menuItem(form.get(), u"Сохранить анимацию…"_qs);
         QVERIFY(!item->isEnabled());
+        auto *file = form->findChild<PictureFile *>();
+        file->progressAfter = 60'000; // never cancelled by the dialog driver, however slow
+
         const QImage triangle = drawnAfter(form->Command6, {});
         menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
         QList<QImage> steps{drawnAfter(form->Command2, u"60"_qs)};
@@ -509,14 +512,17 @@ private slots:
         painter.end();
         QCOMPARE(frames[1], firstStep);
         // Each step's frame is the canvas after it, but for the orange of that step only.
+        const auto offMark = [orange](const QImage &frame, const QImage &picture, int x, int y) {
+            return frame.pixel(x, y) == orange || frame.pixel(x, y) == picture.pixel(x, y);
+        };
         for (int step = 1; step <= 85; ++step) {
             int marked = 0, unmarked = 0;
             for (int y = 0; y < 389; ++y)
                 for (int x = 0; x < 389; ++x) {
-                    const bool orangeHere = frames[step].pixel(x, y) == orange;
-                    QVERIFY(orangeHere || frames[step].pixel(x, y) == steps[step - 1].pixel(x, y));
-                    marked += orangeHere;
-                    unmarked += frames[step - 1].pixel(x, y) == orange && !orangeHere;
+                    QVERIFY(offMark(frames[step], steps[step - 1], x, y));
+                    marked += frames[step].pixel(x, y) == orange;
+                    unmarked += frames[step - 1].pixel(x, y) == orange
+                            && frames[step].pixel(x, y) != orange;
                 }
             QVERIFY(marked > 0 && (step == 1 || unmarked > 0));
         }
@@ -526,14 +532,30 @@ private slots:
         QCOMPARE(triangleFrames.size(), 15);
         QCOMPARE(inkBounds(triangleFrames.first()), QRect());
         QCOMPARE(triangleFrames.last(), triangle);
+        // 341 steps in 200 frames, the first showing ceil(341 / 200) = 2 of them.
+        drawnAfter(form->Command2, u"99"_qs);
+        const QList<QImage> largeFrames = saved(u"99"_qs);
+        QCOMPARE(largeFrames.size(), 202);
+        PictureBox twoSteps;
+        twoSteps.setPicture(triangle);
+        Figures figures(twoSteps, colours);
+        FigureRecord record(figures.counter);
+        figures.drawOn(record);
+        figures.Ris(0, 0, 99);
+        twoSteps.SetScale(-100, 100, 100, -100);
+        record.replay(0, 2, twoSteps);
+        const QImage expected = twoSteps.picture();
+        for (int y = 0; y < 389; ++y)
+            for (int x = 0; x < 389; ++x)
+                QVERIFY(offMark(largeFrames[1], expected, x, y));
 
         saveOnFullDisk(folder.filePath(u"полный диск"_qs), item);
         QVERIFY(dialogs->reportText.startsWith(u"Не удалось сохранить рисунок «"_qs));
-        form->findChild<PictureFile *>()->progressAfter = 0; // shown at once, and cancelled
+        file->progressAfter = 0; // shown at once, and cancelled
         dialogs->nextAnswer(folder.filePath(u"отменено.gif"_qs));
         item->trigger();
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
-                 (QStringList{u"снежинка.gif"_qs, u"треугольник.gif"_qs}));
+                 (QStringList{u"99.gif"_qs, u"снежинка.gif"_qs, u"треугольник.gif"_qs}));
         form->Command3->click();
         QVERIFY(!item->isEnabled());
     }

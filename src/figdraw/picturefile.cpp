@@ -193,6 +193,8 @@ void PictureFile::writeReporting(const QByteArray &bytes, const QString &path)
 
 QByteArray PictureFile::gif()
 {
+    if (history.onCanvas().empty())
+        return {};
     QProgressDialog progress(QStringLiteral("Сохранение анимации…"), QStringLiteral("Отмена"), 0, 0,
                              window);
     showProgress(progress);

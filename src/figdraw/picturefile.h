@@ -38,7 +38,8 @@ public:
 
     // The figures as an SVG file on the canvas's own 389 by 389 coordinates; empty when cancelled.
     QByteArray svg();
-    // The last figure on the canvas unfolding, as an animated GIF; empty when cancelled.
+    // The last figure on the canvas unfolding, as an animated GIF; empty when cancelled
+    // or when the canvas has no figure.
     QByteArray gif();
     // Prints the picture centred on the page, square, as large as the printable area
     // allows. Returns false when cancelled or when the printer fails.

@@ -1,5 +1,7 @@
 #include "unfoldingframes.h"
 
+#include <algorithm>
+
 UnfoldingFrames::UnfoldingFrames(std::span<const FigureHistory::Figure> onCanvas)
     : image(side, side, QImage::Format_RGB32), canvas(&painter, side, 1),
       colours(onCanvas.back().randoms), figures(canvas, colours), record(figures.counter)
