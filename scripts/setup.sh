@@ -17,8 +17,9 @@ ensure_packages() {
 }
 
 # What building and running both programs needs, Cyrillic fonts, Qt's own
-# Russian texts and Qt's SVG module (figdraw's vector files) included.
-BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev fonts-dejavu-core fontconfig qt6-translations-l10n)
+# Russian texts, Qt's SVG module (figdraw's vector files) and giflib (its
+# animated GIF) included.
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev libgif-dev fonts-dejavu-core fontconfig qt6-translations-l10n)
 
 # Configures (once) and builds into the folder named, with further CMake options;
 # only the target BUILD_TARGET names, when set.

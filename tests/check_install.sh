@@ -22,7 +22,7 @@ appstreamcli validate --no-net "$scratch"/usr/share/metainfo/*.metainfo.xml >/de
 (cd "$scratch" && cpack --config "$build/CPackConfig.cmake" -B "$scratch/package" >/dev/null)
 package=$(ls "$scratch"/package/*.deb)
 depends=$(dpkg-deb -f "$package" Depends)
-for library in libqt6widgets6 libqt6gui6 libqt6core6 libqt6svg6 libqt6printsupport6 qt6-translations-l10n; do
+for library in libqt6widgets6 libqt6gui6 libqt6core6 libqt6svg6 libqt6printsupport6 libgif7 qt6-translations-l10n; do
     grep -q "$library" <<<"$depends" || { echo "the package does not depend on $library: $depends"; exit 1; }
 done
 packaged=$(dpkg-deb -c "$package" | awk '$1 !~ /^d/ {sub(/^\.\//, "", $6); print $6}' | sort)

@@ -10,6 +10,7 @@
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QImageReader>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -134,7 +135,7 @@ private slots:
 
         // The canvas menu, "сразу" chosen at the start; the Menu key opens it too.
         // clang-format off
-        QCOMPARE(chooseFromMenu(form->Picture1), (QStringList{u"Копировать рисунок"_qs, u"Сохранить рисунок…"_qs, u"Печать…"_qs, {}, u"Отменить рисунок"_qs, u"Вернуть рисунок"_qs, {},
+        QCOMPARE(chooseFromMenu(form->Picture1), (QStringList{u"Копировать рисунок"_qs, u"Сохранить рисунок…"_qs, u"Печать…"_qs, u"Сохранить анимацию…"_qs, {}, u"Отменить рисунок"_qs, u"Вернуть рисунок"_qs, {},
                  u"Рисовать сразу ✓"_qs, u"Рисовать быстро"_qs, u"Рисовать медленно"_qs, u"Рисовать по шагам"_qs, {}, u"Показать вызовы"_qs}));
         // clang-format on
         QTest::keyClick(form->Picture1, Qt::Key_Menu);
@@ -349,6 +350,7 @@ private slots:
     {
         QAction *undo = menuItem(form.get(), u"Отменить рисунок"_qs);
         QAction *redo = menuItem(form.get(), u"Вернуть рисунок"_qs);
+        QAction *animation = menuItem(form.get(), u"Сохранить анимацию…"_qs);
         QList<QImage> pictures{form->Picture1->picture()};
         QStringList labels{{}};
         // The action, the picture seen before that shows then (-1: a new one), what undo and redo
@@ -382,6 +384,7 @@ private slots:
             QCOMPARE(form->Label2->text(), labels[shown]);
             QCOMPARE(QString(undo->isEnabled() ? u'u' : u'-') + (redo->isEnabled() ? u'r' : u'-'),
                      QString::fromLatin1(step.can));
+            QCOMPARE(animation->isEnabled(), shown > 0); // only with a figure on the canvas
         }
     }
 
@@ -468,6 +471,103 @@ private slots:
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
                  (QStringList{u"page.png"_qs, u"вектор.svg"_qs, u"рисунок.pdf"_qs,
                               u"рисунок.svg"_qs}));
+    }
+
+    // Over two triangles, the snowflake d = 60 (85 steps) stepped, saved as an animated GIF
+    // and read back with Qt's GIF reader: the canvas before it for 1 s, each step marked in
+    // orange for 50 ms and then in its own colours, the whole figure for 3 s, looping. After
+    // an undo, the second triangle unfolds in its colours. A figure of 341 steps; a cancelled
+    // and a failed save leave no file.
+    void animation()
+    {
+        QAction *item = menuItem(form.get(), u"Сохранить анимацию…"_qs);
+        QVERIFY(!item->isEnabled());
+        auto *file = form->findChild<PictureFile *>();
+        file->progressAfter = 60'000; // never cancelled by the dialog driver, however slow
+
+        const QImage oneTriangle = drawnAfter(form->Command6, {});
+        const QImage triangle = drawnAfter(form->Command6, {}); // another, in other colours
+        menuItem(form.get(), u"Рисовать по шагам"_qs)->trigger();
+        QList<QImage> steps{drawnAfter(form->Command2, u"60"_qs)};
+        const QTemporaryDir folder;
+        QList<int> delays;
+        const auto saved = [&](const QString &name) {
+            dialogs->nextAnswer(folder.filePath(name));
+            item->trigger();
+            QImageReader gif(folder.filePath(name + u".gif"_qs));
+            QList<QImage> frames;
+            delays.clear();
+            for (QImage frame; gif.read(&frame); delays << gif.nextImageDelay())
+                frames << frame.convertToFormat(QImage::Format_RGB32);
+            return gif.loopCount() == -1 ? frames : QList<QImage>();
+        };
+        const QList<QImage> frames = saved(u"снежинка"_qs); // ".gif" added
+        QCOMPARE(dialogs->asked.value(0), u"Сохранить анимацию"_qs);
+        QVERIFY(dialogs->asked.value(1).endsWith(u"/анимация.gif"_qs));
+        for (int step = 1; step < 85; ++step) {
+            QTest::keyClick(form->Command4, Qt::Key_Space);
+            steps << form->Picture1->picture();
+        }
+        QCOMPARE(frames.size(), 87);
+        QCOMPARE(delays, QList<int>{1000} + QList<int>(85, 50) + QList<int>{3000});
+        QCOMPARE(frames.first(), triangle);
+        QCOMPARE(frames.last(), steps.last());
+        const QRgb orange = qRgb(255, 140, 0);
+        QImage firstStep = triangle; // the first call's star, as wide as the mark on the screen
+        QPainter painter(&firstStep);
+        painter.setPen(QPen(QColor(orange), 5, Qt::SolidLine, Qt::RoundCap));
+        const double c = 389 / 2.0, a = 30 * 389 / 200.0, b = 20 * 389 / 200.0;
+        painter.drawLines({QLineF(c, c - a, c, c + a), QLineF(c + a, c, c - a, c),
+                           QLineF(c - b, c - b, c + b, c + b), QLineF(c + b, c - b, c - b, c + b)});
+        painter.end();
+        QCOMPARE(frames[1], firstStep);
+        // Each step's frame is the canvas after it, but for the orange of that step only.
+        const auto offMark = [orange](const QImage &frame, const QImage &picture, int x, int y) {
+            return frame.pixel(x, y) == orange || frame.pixel(x, y) == picture.pixel(x, y);
+        };
+        for (int step = 1; step <= 85; ++step) {
+            int marked = 0, unmarked = 0;
+            for (int y = 0; y < 389; ++y)
+                for (int x = 0; x < 389; ++x) {
+                    QVERIFY(offMark(frames[step], steps[step - 1], x, y));
+                    marked += frames[step].pixel(x, y) == orange;
+                    unmarked += frames[step - 1].pixel(x, y) == orange
+                            && frames[step].pixel(x, y) != orange;
+                }
+            QVERIFY(marked > 0 && (step == 1 || unmarked > 0));
+        }
+
+        press(QKeySequence::Undo); // the second triangle: 13 steps over the first
+        const QList<QImage> triangleFrames = saved(u"треугольник"_qs);
+        QCOMPARE(triangleFrames.size(), 15);
+        QCOMPARE(triangleFrames.first(), oneTriangle);
+        QCOMPARE(triangleFrames.last(), triangle);
+        // 341 steps in 200 frames, the first showing ceil(341 / 200) = 2 of them.
+        drawnAfter(form->Command2, u"99"_qs);
+        const QList<QImage> largeFrames = saved(u"99"_qs);
+        QCOMPARE(largeFrames.size(), 202);
+        PictureBox twoSteps;
+        twoSteps.setPicture(triangle);
+        Figures figures(twoSteps, colours);
+        FigureRecord record(figures.counter);
+        figures.drawOn(record);
+        figures.Ris(0, 0, 99);
+        twoSteps.SetScale(-100, 100, 100, -100);
+        record.replay(0, 2, twoSteps);
+        const QImage expected = twoSteps.picture();
+        for (int y = 0; y < 389; ++y)
+            for (int x = 0; x < 389; ++x)
+                QVERIFY(offMark(largeFrames[1], expected, x, y));
+
+        saveOnFullDisk(folder.filePath(u"полный диск"_qs), item);
+        QVERIFY(dialogs->reportText.startsWith(u"Не удалось сохранить рисунок «"_qs));
+        file->progressAfter = 0; // shown at once, and cancelled
+        dialogs->nextAnswer(folder.filePath(u"отменено.gif"_qs));
+        item->trigger();
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
+                 (QStringList{u"99.gif"_qs, u"снежинка.gif"_qs, u"треугольник.gif"_qs}));
+        form->Command3->click();
+        QVERIFY(!item->isEnabled());
     }
 
     // Over an earlier figure, the chain R = 30 step by step: the stack and the tree at
@@ -720,8 +820,9 @@ private:
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         QTest::keySequence(form.get(), keys);
     }
-    // Saves with a limit on file sizes, which makes the save fail as a full disk does.
-    void saveOnFullDisk(const QString &path)
+    // Saves (through the item, else Ctrl+S) with a limit on file sizes, which makes the save
+    // fail as a full disk does.
+    void saveOnFullDisk(const QString &path, QAction *item = nullptr)
     {
         rlimit unlimited{};
         getrlimit(RLIMIT_FSIZE, &unlimited);
@@ -729,7 +830,7 @@ private:
         std::signal(SIGXFSZ, SIG_IGN);
         dialogs->nextAnswer(path);
         setrlimit(RLIMIT_FSIZE, &tiny);
-        press(QKeySequence::Save);
+        item ? item->trigger() : press(QKeySequence::Save);
         setrlimit(RLIMIT_FSIZE, &unlimited);
     }
     // Draws a figure at the pace chosen, answering its prompt.

@@ -1,24 +1,5 @@
 #include "figurehistory.h"
 
-namespace {
-
-// Gives back, in order, the numbers a figure's colours came from.
-class ReplayedColours final : public RandomColours
-{
-public:
-    explicit ReplayedColours(const std::vector<float> &numbers) : numbers(numbers) { }
-
-    float TimeOfDay() override { return 0; }
-    void Reseed(double) override { }
-    float NextRandom() override { return next < numbers.size() ? numbers[next++] : 0; }
-
-private:
-    const std::vector<float> &numbers;
-    std::size_t next = 0;
-};
-
-} // namespace
-
 void FigureHistory::add(Figure figure)
 {
     entries.resize(done);
@@ -52,16 +33,21 @@ std::span<const FigureHistory::Figure> FigureHistory::onCanvas() const
     return {entries.data() + first, done - first};
 }
 
-void FigureHistory::draw(Canvas &canvas, std::size_t count) const
+void FigureHistory::draw(std::span<const Figure> figures, Canvas &canvas)
 {
-    for (const Figure &figure : onCanvas().first(std::min(count, onCanvas().size()))) {
+    for (const Figure &figure : figures) {
         ReplayedColours colours(figure.randoms);
-        Figures figures(canvas, colours);
-        figures.Pi = figure.pi;
+        Figures again(canvas, colours);
         const auto &[x1, y1, x2, y2] = figure.scale;
         canvas.SetScale(x1, y1, x2, y2);
-        (figures.*figure.procedure)(figure.x, figure.y, figure.size);
+        drawAgain(figure, again);
     }
+}
+
+void FigureHistory::drawAgain(const Figure &figure, Figures &figures)
+{
+    figures.Pi = figure.pi;
+    (figures.*figure.procedure)(figure.x, figure.y, figure.size);
 }
 
 qsizetype FigureHistory::bytes() const

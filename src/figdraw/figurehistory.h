@@ -3,7 +3,6 @@
 #include "figures.h"
 
 #include <array>
-#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -39,6 +38,21 @@ private:
     std::span<const float> replayed;
 };
 
+// Gives back, in order, the numbers a figure's colours came from.
+class ReplayedColours final : public RandomColours
+{
+public:
+    explicit ReplayedColours(const std::vector<float> &numbers) : numbers(numbers) { }
+
+    float TimeOfDay() override { return 0; }
+    void Reseed(double) override { }
+    float NextRandom() override { return next < numbers.size() ? numbers[next++] : 0; }
+
+private:
+    const std::vector<float> &numbers;
+    std::size_t next = 0;
+};
+
 // What redraws the picture, and the undo and redo of figures: the figures
 // drawn and the resets, in order, each figure with what draws it again (never
 // its shapes). Undo steps back over the last figure or reset, redo steps
@@ -67,9 +81,12 @@ public:
 
     // The figures now on the canvas, those since the last reset, oldest first.
     std::span<const Figure> onCanvas() const;
-    // Draws the first count of them (all by default) on the canvas again, each in its
-    // coordinate system and colours.
-    void draw(Canvas &canvas, std::size_t count = SIZE_MAX) const;
+    // Draws them on the canvas again, each in its coordinate system and colours.
+    void draw(Canvas &canvas) const { draw(onCanvas(), canvas); }
+    static void draw(std::span<const Figure> figures, Canvas &canvas);
+    // Draws the figure again through figures, which must take their colours
+    // from the figure's numbers, on their canvas in its coordinate system.
+    static void drawAgain(const Figure &figure, Figures &figures);
     // The memory the history holds, in bytes.
     qsizetype bytes() const;
 

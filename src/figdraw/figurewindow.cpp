@@ -61,11 +61,12 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
     setTabOrder(Command6, Command7);
     setTabOrder(Command7, Command8);
 
-    // The menu of the canvas copies, saves and prints the picture, takes figures back and
-    // brings them back, and chooses the pace; a figure button and undo first finish the
-    // figure that is unfolding, then do their own work.
+    // The menu of the canvas copies, saves and prints the picture, saves the last figure
+    // unfolding as an animation, takes figures back and brings them back, and chooses the
+    // pace; a figure button and undo first finish the figure that is unfolding, then do
+    // their own work.
     unfolding = new Unfolding(this, QStringLiteral("Рисовать"));
-    auto *pictureFile = new PictureFile(this, Picture1, history, unfolding);
+    pictureFile = new PictureFile(this, Picture1, history, unfolding);
     undoItem = new QAction(QStringLiteral("Отменить рисунок"), this);
     undoItem->setShortcut(QKeySequence::Undo);
     redoItem = new QAction(QStringLiteral("Вернуть рисунок"), this);
@@ -73,7 +74,8 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
             {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     addActions({undoItem, redoItem}); // so that the shortcuts work wherever the focus is
     updateHistoryItems();
-    Picture1->menu()->addActions({pictureFile->copy, pictureFile->save, pictureFile->print});
+    Picture1->menu()->addActions(
+            {pictureFile->copy, pictureFile->save, pictureFile->print, pictureFile->animation});
     Picture1->menu()->addSeparator();
     Picture1->menu()->addActions({undoItem, redoItem});
     Picture1->menu()->addSeparator();
@@ -328,7 +330,7 @@ void Form1::redraw()
     Picture1->ClearCanvas();
     const auto onCanvas = history.onCanvas();
     const bool again = calls->isOpen() && !onCanvas.empty();
-    history.draw(*Picture1, onCanvas.size() - (again ? 1 : 0));
+    FigureHistory::draw(onCanvas.first(onCanvas.size() - (again ? 1 : 0)), *Picture1);
     if (again) {
         const FigureHistory::Figure &last = onCanvas.back();
         setScale(last.scale[0], last.scale[1], last.scale[2], last.scale[3]);
@@ -348,6 +350,7 @@ void Form1::updateHistoryItems()
 {
     undoItem->setEnabled(history.canUndo());
     redoItem->setEnabled(history.canRedo());
+    pictureFile->animation->setEnabled(!history.onCanvas().empty());
 }
 
 } // namespace figdraw

@@ -9,6 +9,7 @@
 class CaptionButton;
 class FigureCalls;
 class PictureBox;
+class PictureFile;
 class QAction;
 class QLabel;
 class Unfolding;
@@ -74,6 +75,7 @@ private:
     FigureHistory history;
     QAction *undoItem;
     QAction *redoItem;
+    PictureFile *pictureFile;
     FigureCalls *calls;
     // The coordinate system, start point and size of the figure being drawn.
     std::array<qint16, 4> scale{};

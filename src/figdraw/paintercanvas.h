@@ -6,6 +6,13 @@
 #include <QPainter>
 #include <QPainterPath>
 
+// The mark over the shapes of a step: orange, 5 pixels wide with round ends;
+// translucent on the screen (alpha 150), opaque in an animated GIF.
+inline QPen markPen(int alpha)
+{
+    return QPen(QColor(255, 140, 0, alpha), 5, Qt::SolidLine, Qt::RoundCap);
+}
+
 // A canvas that paints each shape with a QPainter into the square from (0, 0) to
 // (side, side) of the painter's coordinates, with strokes penWidth wide: the
 // window's image, a printed page, an SVG file. Shapes that cannot touch the

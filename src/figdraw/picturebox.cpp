@@ -62,7 +62,7 @@ void PictureBox::paintEvent(QPaintEvent *event)
         widgetPainter.setClipRect(contentsRect());
         widgetPainter.translate(contentsRect().topLeft());
         widgetPainter.setRenderHint(QPainter::Antialiasing);
-        widgetPainter.setPen(QPen(QColor(255, 140, 0, 150), 5, Qt::SolidLine, Qt::RoundCap));
+        widgetPainter.setPen(markPen(150));
         widgetPainter.drawPath(marked);
     }
 }

@@ -2,9 +2,11 @@
 
 #include "errorreport.h"
 #include "figurehistory.h"
+#include "gifanimation.h"
 #include "numberreader.h"
 #include "picturebox.h"
 #include "unfolding.h"
+#include "unfoldingframes.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -24,6 +26,7 @@ namespace {
 
 const QString pngType = QStringLiteral("PNG (*.png)");
 const QString svgType = QStringLiteral("SVG (*.svg)");
+const QString gifType = QStringLiteral("GIF (*.gif)");
 
 // Writes the bytes into the file and returns the system's reason when that
 // fails. QSaveFile writes beside the chosen name and renames only a complete
@@ -44,6 +47,22 @@ QString writeFile(const QByteArray &bytes, const QString &path)
         done += written;
     }
     return file.commit() ? QString() : file.errorString();
+}
+
+// The file named in the user's pictures folder, else in the home folder.
+QString inPictures(const QString &name)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(name);
+}
+
+// Asks for the file to save into; empty when cancelled.
+QString chosenFile(QFileDialog &dialog)
+{
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 QByteArray png(const QImage &picture)
@@ -106,8 +125,9 @@ PictureFile::PictureFile(QWidget *window, PictureBox *canvas, const FigureHistor
                          Unfolding *unfolding)
     : QObject(window), copy(new QAction(QStringLiteral("Копировать рисунок"), window)),
       save(new QAction(QStringLiteral("Сохранить рисунок…"), window)),
-      print(new QAction(QStringLiteral("Печать…"), window)), window(window), canvas(canvas),
-      history(history), unfolding(unfolding)
+      print(new QAction(QStringLiteral("Печать…"), window)),
+      animation(new QAction(QStringLiteral("Сохранить анимацию…"), window)), window(window),
+      canvas(canvas), history(history), unfolding(unfolding)
 {
     copy->setShortcut(QKeySequence::Copy);
     save->setShortcut(QKeySequence::Save);
@@ -116,6 +136,7 @@ PictureFile::PictureFile(QWidget *window, PictureBox *canvas, const FigureHistor
     connect(copy, &QAction::triggered, this, &PictureFile::copyPicture);
     connect(save, &QAction::triggered, this, &PictureFile::savePicture);
     connect(print, &QAction::triggered, this, &PictureFile::printPicture);
+    connect(animation, &QAction::triggered, this, &PictureFile::saveAnimation);
 }
 
 PictureFile::~PictureFile() = default;
@@ -127,33 +148,67 @@ void PictureFile::copyPicture()
 
 void PictureFile::savePicture()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QDir::homePath();
     QFileDialog dialog(window, QStringLiteral("Сохранить рисунок"),
-                       QDir(folder).filePath(QStringLiteral("рисунок.png")),
+                       inPictures(QStringLiteral("рисунок.png")),
                        pngType + QStringLiteral(";;") + svgType);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("png"));
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &type) {
         dialog.setDefaultSuffix(type == svgType ? QStringLiteral("svg") : QStringLiteral("png"));
     });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString path = chosenFile(dialog);
+    if (path.isEmpty())
         return;
-    const QString path = dialog.selectedFiles().constFirst();
     const QString suffix = QFileInfo(path).suffix().toLower();
     const bool asSvg
             = suffix == u"svg" || (suffix != u"png" && dialog.selectedNameFilter() == svgType);
     if (asSvg)
         unfolding->finish();
     const QByteArray bytes = asSvg ? svg() : png(canvas->picture());
-    if (bytes.isEmpty())
-        return; // cancelled
+    if (!bytes.isEmpty()) // else cancelled
+        writeReporting(bytes, path);
+}
+
+void PictureFile::saveAnimation()
+{
+    QFileDialog dialog(window, QStringLiteral("Сохранить анимацию"),
+                       inPictures(QStringLiteral("анимация.gif")), gifType);
+    QString path = chosenFile(dialog);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(u".gif", Qt::CaseInsensitive))
+        path += QStringLiteral(".gif");
+    const QByteArray bytes = gif();
+    if (!bytes.isEmpty()) // else cancelled
+        writeReporting(bytes, path);
+}
+
+void PictureFile::writeReporting(const QByteArray &bytes, const QString &path)
+{
     const QString reason = writeFile(bytes, path);
     if (!reason.isEmpty())
         ErrorReport(window, window->windowTitle(),
                     QStringLiteral("Не удалось сохранить рисунок «%1»: %2.")
                             .arg(quotedInput(path), reason));
+}
+
+QByteArray PictureFile::gif()
+{
+    if (history.onCanvas().empty())
+        return {};
+    QProgressDialog progress(QStringLiteral("Сохранение анимации…"), QStringLiteral("Отмена"), 0, 0,
+                             window);
+    showProgress(progress);
+    UnfoldingFrames frames(history.onCanvas());
+    progress.setMaximum(frames.count());
+    GifAnimation animation(QSize(UnfoldingFrames::side, UnfoldingFrames::side),
+                           UnfoldingFrames::palette());
+    int made = 0;
+    const bool whole = frames.make([&](const QImage &frame, int delay) {
+        animation.addFrame(frame, delay);
+        progress.setValue(++made);
+        return !progress.wasCanceled();
+    });
+    return whole ? animation.finish() : QByteArray();
 }
 
 QByteArray PictureFile::svg()
@@ -224,9 +279,7 @@ bool PictureFile::printOn(QPrinter &printer)
 bool PictureFile::paintFigures(QPainter &painter, double side, const QString &work)
 {
     QProgressDialog progress(work, QStringLiteral("Отмена"), 0, 1000, window);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(progressAfter);
-    progress.setValue(0);
+    showProgress(progress);
     qint64 shapes = 0;
     for (const FigureHistory::Figure &figure : history.onCanvas())
         shapes += figure.counts.shapes();
@@ -238,4 +291,12 @@ bool PictureFile::paintFigures(QPainter &painter, double side, const QString &wo
     ProgressCanvas counted(onPainter, progress, shapes);
     history.draw(counted);
     return !progress.wasCanceled();
+}
+
+// The dialog shows once the work has taken progressAfter milliseconds.
+void PictureFile::showProgress(QProgressDialog &progress) const
+{
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(progressAfter);
+    progress.setValue(0);
 }
