@@ -14,13 +14,11 @@ CallFacts figureFacts(const FigureRecord &record, const CallTrace &trace, qint32
     const qsizetype first = step > 0 ? steps[size_t(step - 1)].end : 0;
     for (qsizetype i = first; i < steps[size_t(step)].end; ++i) {
         const FigureRecord::Shape &s = shapes[size_t(i)];
+        const QPointF start = record.lineStart(i);
         if (s.kind == FigureRecord::Circle)
             facts.shapes << DrawnShape{DrawnShape::Circle, s.a, s.b, s.c, 0};
-        else if (s.kind == FigureRecord::LineOn && i > 0) // on from where the last shape ended
-            facts.shapes << DrawnShape{DrawnShape::Line, shapes[size_t(i - 1)].c,
-                                       shapes[size_t(i - 1)].d, s.c, s.d};
         else
-            facts.shapes << DrawnShape{DrawnShape::Line, s.a, s.b, s.c, s.d};
+            facts.shapes << DrawnShape{DrawnShape::Line, start.x(), start.y(), s.c, s.d};
     }
     const FigureRecord::Shape &firstShape = shapes[size_t(first)];
     // Treug's colour c is the palette index its lines were drawn in.

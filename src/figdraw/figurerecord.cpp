@@ -81,6 +81,14 @@ void FigureRecord::replay(qsizetype first, qsizetype last, Canvas &canvas) const
     }
 }
 
+QPointF FigureRecord::lineStart(qsizetype shape) const
+{
+    const Shape &s = shapes_[shape];
+    if (s.kind == LineOn && shape > 0)
+        return {shapes_[shape - 1].c, shapes_[shape - 1].d};
+    return {s.a, s.b};
+}
+
 qsizetype FigureRecord::lastStepNear(qsizetype last, const UserScale &scale, double side,
                                      QPointF point, double reach) const
 {
@@ -93,11 +101,10 @@ qsizetype FigureRecord::lastStepNear(qsizetype last, const UserScale &scale, dou
             const double r = std::abs(scale.toPixels(s.c, area));
             near = std::abs(QLineF(point, scale.toPixels(s.a, s.b, area)).length() - r) <= reach;
         } else {
-            // A line drawn on starts where the shape before it ended.
-            const Shape &from = s.kind == Line || i == 0 ? s : shapes_[i - 1];
-            const QPointF start = s.kind == Line ? scale.toPixels(s.a, s.b, area)
-                                                 : scale.toPixels(from.c, from.d, area);
-            near = distanceToSegment(point, start, scale.toPixels(s.c, s.d, area)) <= reach;
+            const QPointF start = lineStart(i);
+            near = distanceToSegment(point, scale.toPixels(start.x(), start.y(), area),
+                                     scale.toPixels(s.c, s.d, area))
+                    <= reach;
         }
         if (near)
             return std::upper_bound(steps_.begin(), steps_.begin() + last, qint32(i),

@@ -47,6 +47,9 @@ public:
 
     const LargeVector<Shape> &shapes() const { return shapes_; }
     const LargeVector<Step> &steps() const { return steps_; }
+    // Where the line that is this shape starts, in user coordinates: a line drawn on
+    // starts where the shape before it ended.
+    QPointF lineStart(qsizetype shape) const;
     // Draws the shapes of the steps first ... last - 1 on the canvas.
     void replay(qsizetype first, qsizetype last, Canvas &canvas) const;
     // The step that drew the last of the shapes of the steps 0 ... last - 1 whose stroke
