@@ -260,6 +260,21 @@ private slots:
             across << picture.pixel(picture.width() / 3, y);
         QCOMPARE(across.count(magenta), ratio);
         QCOMPARE(across.count(white), 7 - ratio);
+
+        // The mark of a line reaching far beyond the canvas is the mark of its part over it; that
+        // of a vast circle shows on its arc over the canvas, and nowhere else.
+        const auto marked = [&box](const std::function<void()> &draw) {
+            box.ClearCanvas();
+            box.markFollowingShapes(true);
+            draw();
+            return box.grab(box.contentsRect()).toImage();
+        };
+        QCOMPARE(marked([&] { box.DrawLine(-1e6f, 150, 1e6f, 150, magenta); }),
+                 marked([&] { box.DrawLine(-60, 150, 260, 150, magenta); }));
+        const QImage arc = marked([&] { box.DrawCircle(100, 1e5f, 1e5f - 150, magenta); });
+        QVERIFY(arc.pixel(arc.width() / 2, arc.height() * 3 / 4 + ratio)
+                != box.picture().pixel(arc.width() / 2, arc.height() * 3 / 4 + ratio));
+        QCOMPARE(arc.pixel(arc.width() / 2, arc.height() / 4), white);
     }
     void scenarios_data()
     {

@@ -1,12 +1,63 @@
 #include "paintercanvas.h"
 
+#include <QLineF>
+
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
 bool finite(QPointF p)
 {
     return std::isfinite(p.x()) && std::isfinite(p.y());
+}
+
+// The part of the segment within the area, or an empty line when none is (Liang and Barsky).
+QLineF clipped(QPointF from, QPointF to, const QRectF &area)
+{
+    const QPointF along = to - from;
+    double enter = 0, leave = 1;
+    const std::pair<double, double> edges[] = {{-along.x(), from.x() - area.left()},
+                                               {along.x(), area.right() - from.x()},
+                                               {-along.y(), from.y() - area.top()},
+                                               {along.y(), area.bottom() - from.y()}};
+    for (const auto &[towards, room] : edges) {
+        if (towards == 0 && room < 0)
+            return {};
+        if (towards < 0)
+            enter = std::max(enter, room / towards);
+        else if (towards > 0)
+            leave = std::min(leave, room / towards);
+    }
+    return enter <= leave ? QLineF(from + enter * along, from + leave * along) : QLineF();
+}
+
+// Adds the arcs of the circle that lie within the area: the angles where it crosses
+// the area's edges cut it into arcs, each wholly inside or outside.
+void addArcsWithin(QPainterPath &path, QPointF centre, double radius, const QRectF &area)
+{
+    std::vector<double> angles;
+    for (const double x : {area.left(), area.right()})
+        if (const double dx = x - centre.x(); std::abs(dx) <= radius)
+            for (const double dy : {1.0, -1.0})
+                angles.push_back(std::atan2(dy * std::sqrt(radius * radius - dx * dx), dx));
+    for (const double y : {area.top(), area.bottom()})
+        if (const double dy = y - centre.y(); std::abs(dy) <= radius)
+            for (const double dx : {1.0, -1.0})
+                angles.push_back(std::atan2(dy, dx * std::sqrt(radius * radius - dy * dy)));
+    std::sort(angles.begin(), angles.end());
+    const QRectF bounds(centre - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius));
+    const auto degrees = [](double radians) { return -radians * 180 / M_PI; };
+    for (size_t i = 0; i < angles.size(); ++i) {
+        const double from = angles[i];
+        const double to = i + 1 < angles.size() ? angles[i + 1] : angles[0] + 2 * M_PI;
+        const double middle = (from + to) / 2;
+        if (!area.contains(centre + radius * QPointF(std::cos(middle), std::sin(middle))))
+            continue;
+        path.arcMoveTo(bounds, degrees(from));
+        path.arcTo(bounds, degrees(from), degrees(to - from));
+    }
 }
 
 } // namespace
@@ -49,9 +100,9 @@ void PainterCanvas::stroke(QPointF from, QPointF to, QRgb colour)
                    std::max(from.x(), to.x()), std::max(from.y(), to.y())))
         return;
     penned(colour).drawLine(from, to);
-    if (trace) {
-        trace->moveTo(from);
-        trace->lineTo(to);
+    if (const QLineF visible = clipped(from, to, traced()); trace && !visible.isNull()) {
+        trace->moveTo(visible.p1());
+        trace->lineTo(visible.p2());
     }
 }
 
@@ -67,7 +118,9 @@ void PainterCanvas::DrawCircle(float cx, float cy, float radius, QRgb colour)
         || coversArea(centre, r))
         return;
     penned(colour).drawEllipse(centre, r, r);
-    if (trace)
+    if (trace && r > side)
+        addArcsWithin(*trace, centre, r, traced());
+    else if (trace)
         trace->addEllipse(centre, r, r);
 }
 
@@ -88,6 +141,13 @@ QPainter &PainterCanvas::penned(QRgb colour)
         penSet = true;
     }
     return *painter;
+}
+
+// What of a shape the trace keeps: a shape reaching far beyond the square would take
+// long to paint in full, and only its part near the square shows, however wide its mark.
+QRectF PainterCanvas::traced() const
+{
+    return {-side / 4, -side / 4, side * 1.5, side * 1.5};
 }
 
 bool PainterCanvas::missesArea(double left, double top, double right, double bottom) const

@@ -45,6 +45,7 @@ private:
     QPainter &penned(QRgb colour);
     void stroke(QPointF from, QPointF to, QRgb colour);
     bool missesArea(double left, double top, double right, double bottom) const;
+    QRectF traced() const;
     bool coversArea(QPointF centre, double radius) const;
 
     QPainter *painter;
