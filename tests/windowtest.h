@@ -22,6 +22,25 @@
 inline const QTemporaryDir scratchSettings;
 inline const bool settingsMoved = qputenv("XDG_CONFIG_HOME", scratchSettings.path().toLocal8Bit());
 
+// Qt's offscreen platform gets four screens side by side: a large one, where the windows
+// open and every scale fits; the areas that a 1920 x 1080 and a 1024 x 768 screen leave
+// beside a 40-pixel panel; and one of double density.
+inline const bool screensGiven = [] {
+    if (qgetenv("QT_QPA_PLATFORM") != "offscreen")
+        return false;
+    QFile file(scratchSettings.filePath(u"screens.json"_qs));
+    const char *screen = R"({"name": "%1", "x": %2, "y": 0, "width": %3, "height": %4, "dpr": %5})";
+    const QString screens
+            = QString::fromLatin1(screen).arg(u"large"_qs).arg(0).arg(2560).arg(1800).arg(1) + u','
+            + QString::fromLatin1(screen).arg(u"hd"_qs).arg(2560).arg(1920).arg(1040).arg(1) + u','
+            + QString::fromLatin1(screen).arg(u"projector"_qs).arg(4480).arg(1024).arg(728).arg(1)
+            + u','
+            + QString::fromLatin1(screen).arg(u"dense"_qs).arg(5504).arg(1600).arg(1200).arg(2);
+    return file.open(QIODevice::WriteOnly)
+            && file.write((u"{\"screens\": ["_qs + screens + u"]}"_qs).toLatin1()) > 0
+            && qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + file.fileName().toLocal8Bit());
+}();
+
 // Answers the real modal dialogs while a command runs: types the answer into the next
 // prompt or file dialog (nullopt cancels), notes and closes every error report, and
 // cancels every progress dialog.

@@ -37,6 +37,7 @@ void FigureCalls::beginFigure(CountsShown counts)
         return;
     }
     snapshots.clear();
+    painted = 0;
     trace.restart();
     record.restart();
     kept = true;
@@ -73,6 +74,7 @@ void FigureCalls::paint(qsizetype first, qsizetype last)
         first = next;
     }
     record.replay(first, last, *picture);
+    painted = last;
 }
 
 bool FigureCalls::follow(qsizetype last)
@@ -98,7 +100,15 @@ void FigureCalls::clear()
     kept = false;
     trace.clear();
     snapshots.clear();
+    painted = 0;
     calls->showNoCalls();
+}
+
+void FigureCalls::repaint()
+{
+    if (kept)
+        snapshots = {{0, 0, picture->picture()}};
+    paint(0, painted);
 }
 
 // The canvas as it was before the figure, or at the latest picture kept within

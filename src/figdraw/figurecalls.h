@@ -48,6 +48,11 @@ public:
     bool follow(qsizetype last);
     // Forgets the figure.
     void clear();
+    // The steps the canvas shows of the figure.
+    qsizetype stepsPainted() const { return painted; }
+    // The canvas was drawn again up to the figure, at another size: paints the steps it
+    // showed again, and keeps the pictures on the way anew.
+    void repaint();
 
 private:
     struct Snapshot
@@ -69,6 +74,7 @@ private:
     CountsShown showCounts;
     bool kept = false;
     bool choosing = false;
+    qsizetype painted = 0;
     // The canvas before the figure, then every so many shapes of it.
     std::vector<Snapshot> snapshots;
 };

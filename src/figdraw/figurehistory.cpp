@@ -52,9 +52,10 @@ std::span<const FigureHistory::Figure> FigureHistory::onCanvas() const
     return {entries.data() + first, done - first};
 }
 
-void FigureHistory::draw(Canvas &canvas) const
+void FigureHistory::draw(Canvas &canvas, qsizetype leftOut) const
 {
-    for (const Figure &figure : onCanvas()) {
+    const auto figures = onCanvas();
+    for (const Figure &figure : figures.first(std::max<qsizetype>(figures.size() - leftOut, 0))) {
         ReplayedColours colours(figure.randoms);
         Figures figures(canvas, colours);
         figures.Pi = figure.pi;

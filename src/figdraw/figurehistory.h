@@ -51,8 +51,9 @@ public:
 
     // The figures now on the canvas, those since the last reset, oldest first.
     std::span<const Figure> onCanvas() const;
-    // Draws them on the canvas again, each in its coordinate system and colours.
-    void draw(Canvas &canvas) const;
+    // Draws them on the canvas again, each in its coordinate system and colours, all but the
+    // last leftOut of them.
+    void draw(Canvas &canvas, qsizetype leftOut = 0) const;
     // The memory the history holds, in bytes.
     qsizetype bytes() const;
 

@@ -9,6 +9,7 @@
 class CaptionButton;
 class FigureCalls;
 class PictureBox;
+class ProgramScale;
 class QAction;
 class QLabel;
 class Unfolding;
@@ -60,8 +61,10 @@ private:
     void showCounts(Shape shape, const RecursionCounter &counts);
     static Shape shapeOf(Procedure procedure);
     void redraw();
+    void drawAgain(Canvas &canvas);
+    QImage pictureAtNormalSize();
     void updateHistoryItems();
-    CaptionButton *addButton(const QString &text, QRect geometry, double points, bool bold);
+    CaptionButton *addButton(const QString &text, QRect twips, double points, bool bold);
 
     // Keeps the triangle's random numbers for the history.
     KeptColours keptColours;
@@ -73,6 +76,7 @@ private:
     QAction *undoItem;
     QAction *redoItem;
     FigureCalls *calls;
+    ProgramScale *programScale;
     // The coordinate system, start point and size of the figure being drawn.
     std::array<qint16, 4> scale{};
     double x = 0;

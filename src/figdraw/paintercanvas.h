@@ -28,6 +28,8 @@ public:
 protected:
     // The painter the shapes go to from now on, with its pen set anew; null closes it.
     void paintWith(QPainter *painter);
+    // The square's side and the strokes' width from now on.
+    void setArea(double side, double penWidth);
     // Called before a shape is painted while no painter is set: PictureBox opens one here.
     virtual void openPainter() { }
 

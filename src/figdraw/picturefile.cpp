@@ -102,12 +102,12 @@ private:
 
 } // namespace
 
-PictureFile::PictureFile(QWidget *window, PictureBox *canvas, const FigureHistory &history,
-                         Unfolding *unfolding)
+PictureFile::PictureFile(QWidget *window, const FigureHistory &history, Unfolding *unfolding,
+                         std::function<QImage()> picture)
     : QObject(window), copy(new QAction(QStringLiteral("Копировать рисунок"), window)),
       save(new QAction(QStringLiteral("Сохранить рисунок…"), window)),
-      print(new QAction(QStringLiteral("Печать…"), window)), window(window), canvas(canvas),
-      history(history), unfolding(unfolding)
+      print(new QAction(QStringLiteral("Печать…"), window)), window(window), history(history),
+      unfolding(unfolding), picture(std::move(picture))
 {
     copy->setShortcut(QKeySequence::Copy);
     save->setShortcut(QKeySequence::Save);
@@ -122,7 +122,7 @@ PictureFile::~PictureFile() = default;
 
 void PictureFile::copyPicture()
 {
-    QGuiApplication::clipboard()->setImage(canvas->picture());
+    QGuiApplication::clipboard()->setImage(picture());
 }
 
 void PictureFile::savePicture()
@@ -146,7 +146,7 @@ void PictureFile::savePicture()
             = suffix == u"svg" || (suffix != u"png" && dialog.selectedNameFilter() == svgType);
     if (asSvg)
         unfolding->finish();
-    const QByteArray bytes = asSvg ? svg() : png(canvas->picture());
+    const QByteArray bytes = asSvg ? svg() : png(picture());
     if (bytes.isEmpty())
         return; // cancelled
     const QString reason = writeFile(bytes, path);

@@ -2,11 +2,12 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 class FigureHistory;
-class PictureBox;
 class QAction;
+class QImage;
 class QPainter;
 class QPrinter;
 class QWidget;
@@ -14,7 +15,7 @@ class Unfolding;
 
 // "Копировать рисунок" (Ctrl+C), "Сохранить рисунок…" (Ctrl+S) and "Печать…"
 // (Ctrl+P): the picture without the border, to the clipboard and into a PNG
-// file as the image shows it, into an SVG file and onto paper drawn again
+// file as the canvas shows it at 100 %, into an SVG file and onto paper drawn again
 // from the figure history as lines and circles. The shortcuts work anywhere
 // in the window. Saving as SVG and printing first finish an unfolding figure;
 // when they take longer than half a second a progress dialog shows, whose
@@ -24,8 +25,9 @@ class PictureFile : public QObject
     Q_OBJECT
 
 public:
-    PictureFile(QWidget *window, PictureBox *canvas, const FigureHistory &history,
-                Unfolding *unfolding);
+    // picture gives what the canvas shows, at 100 % whatever the program's scale.
+    PictureFile(QWidget *window, const FigureHistory &history, Unfolding *unfolding,
+                std::function<QImage()> picture);
     ~PictureFile() override;
 
     QAction *copy;
@@ -53,8 +55,8 @@ private:
     bool paintFigures(QPainter &painter, double side, const QString &work);
 
     QWidget *window;
-    PictureBox *canvas;
     const FigureHistory &history;
     Unfolding *unfolding;
+    std::function<QImage()> picture;
     std::unique_ptr<QPrinter> printer_;
 };

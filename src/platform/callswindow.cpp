@@ -1,6 +1,7 @@
 #include "callswindow.h"
 
 #include "calltrace.h"
+#include "programscale.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -194,6 +195,8 @@ CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool 
     });
     // The program's window closing takes this one with it.
     mainWindow->installEventFilter(this);
+    if (ProgramScale *scale = ProgramScale::of(mainWindow))
+        connect(scale, &ProgramScale::changed, this, &CallsWindow::rescale);
 }
 
 void CallsWindow::showCall(qint32 call)
@@ -237,17 +240,29 @@ void CallsWindow::choose(qint32 call)
                 this, [this, call] { emit callChosen(call); }, Qt::QueuedConnection);
 }
 
-// To the right of the program's window where the screen has room, else to its left.
+// To the right of the program's window where the screen has room, else to its left,
+// else over the right part of the program's window.
 void CallsWindow::placeBeside()
 {
     const QRect main = mainWindow->frameGeometry();
     const QRect screen = mainWindow->screen()->availableGeometry();
     const int width = frameGeometry().width();
     int left = main.right() + 1;
-    if (left + width > screen.right() + 1 && main.left() - width >= screen.left())
-        left = main.left() - width;
+    if (left + width > screen.right() + 1)
+        left = main.left() - width >= screen.left() ? main.left() - width
+                                                    : std::max(screen.left(), left - width);
     move(left, main.top());
     resize(size().width(), mainWindow->height());
+}
+
+// The texts and rows at the program's scale, the window beside the program's window again.
+void CallsWindow::rescale(int percent)
+{
+    ProgramScale::enlarge(this, mainWindow);
+    setMinimumSize(QSize(240, 200) * percent / 100);
+    resize(480 * percent / 100, height());
+    if (isVisible())
+        placeBeside();
 }
 
 void CallsWindow::closeEvent(QCloseEvent *event)

@@ -43,6 +43,7 @@ protected:
 
 private:
     void placeBeside();
+    void rescale(int percent);
     void choose(qint32 call);
 
     const CallTrace &trace;
