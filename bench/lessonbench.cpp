@@ -392,14 +392,13 @@ void measureScale()
         QApplication::processEvents();
         auto *calls = window.findChild<CallsWindow *>();
         QTreeView *tree = calls->tree;
-        const double choosing = untilShown(
-                [&] { tree->setCurrentIndex(tree->indexAbove(tree->currentIndex())); },
-                {calls, &window});
+        const double choosing
+                = untilShown([&] { tree->setCurrentIndex(tree->indexAbove(tree->currentIndex())); },
+                             {calls, &window});
         item(&window, u"Рисовать по шагам"_qs)->trigger();
         const double stepBack = untilShown([&] { QTest::keyClick(window.Command4, Qt::Key_Left); },
                                            {calls, &window});
-        const double fromRecord
-                = untilShown([&] { scale->setPercent(250); }, {calls, &window});
+        const double fromRecord = untilShown([&] { scale->setPercent(250); }, {calls, &window});
         std::printf("%-28s at 300 %% with the calls window: choosing a call %.2f ms, one step back "
                     "%.2f ms, drawn again at 250 %% %.2f ms; peak memory so far %ld MiB\n",
                     "", choosing, stepBack, fromRecord, peakKilobytes() / 1024);
