@@ -22,22 +22,17 @@
 inline const QTemporaryDir scratchSettings;
 inline const bool settingsMoved = qputenv("XDG_CONFIG_HOME", scratchSettings.path().toLocal8Bit());
 
-// Qt's offscreen platform gets four screens side by side: a large one, where the windows
-// open and every scale fits; the areas that a 1920 x 1080 and a 1024 x 768 screen leave
-// beside a 40-pixel panel; and one of double density.
+// Qt's offscreen platform gets four screens side by side: a large one, where the windows open
+// and every scale fits; the areas that a 1920 x 1080 and a 1024 x 768 screen leave beside a
+// 40-pixel panel; and one of double density.
 inline const bool screensGiven = [] {
-    if (qgetenv("QT_QPA_PLATFORM") != "offscreen")
-        return false;
     QFile file(scratchSettings.filePath(u"screens.json"_qs));
-    const char *screen = R"({"name": "%1", "x": %2, "y": 0, "width": %3, "height": %4, "dpr": %5})";
-    const QString screens
-            = QString::fromLatin1(screen).arg(u"large"_qs).arg(0).arg(2560).arg(1800).arg(1) + u','
-            + QString::fromLatin1(screen).arg(u"hd"_qs).arg(2560).arg(1920).arg(1040).arg(1) + u','
-            + QString::fromLatin1(screen).arg(u"projector"_qs).arg(4480).arg(1024).arg(728).arg(1)
-            + u','
-            + QString::fromLatin1(screen).arg(u"dense"_qs).arg(5504).arg(1600).arg(1200).arg(2);
-    return file.open(QIODevice::WriteOnly)
-            && file.write((u"{\"screens\": ["_qs + screens + u"]}"_qs).toLatin1()) > 0
+    return qgetenv("QT_QPA_PLATFORM") == "offscreen" && file.open(QIODevice::WriteOnly)
+            && file.write(
+                       R"({"screens": [{"name": "large", "x": 0, "y": 0, "width": 2560, "height": 1800}, {"name": "hd", "x": 2560, "y": 0, "width": 1920, "height": 1040},
+                {"name": "projector", "x": 4480, "y": 0, "width": 1024, "height": 728}, {"name": "dense", "x": 5504, "y": 0, "width": 1600, "height": 1200, "dpr": 2}]})")
+            > 0
+            && file.flush()
             && qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + file.fileName().toLocal8Bit());
 }();
 
@@ -67,6 +62,8 @@ public:
     Qt::TextFormat reportFormat = Qt::AutoText;
     // Whether the last prompt and report came up active, with the keyboard focus in them.
     bool promptHadFocus = false, reportHadFocus = false;
+    // The point sizes of their fonts.
+    double promptPoints = 0, reportPoints = 0;
 
 private:
     void answer()
@@ -83,6 +80,7 @@ private:
             reportTitle = report->windowTitle();
             reportText = report->text();
             reportFormat = report->textFormat();
+            reportPoints = report->font().pointSizeF();
             report->accept();
             return;
         }
@@ -97,6 +95,7 @@ private:
         if (auto *input = qobject_cast<QInputDialog *>(modal)) {
             promptHadFocus = modal->isActiveWindow()
                     && qobject_cast<QLineEdit *>(QApplication::focusWidget());
+            promptPoints = input->font().pointSizeF();
             asked = {input->labelText(), input->windowTitle(), input->textValue(),
                      input->okButtonText(), input->cancelButtonText()};
             input->setTextValue(typed.value_or(QString()));
