@@ -117,6 +117,7 @@ private slots:
         for (const QString &step : row.steps) {
             if (step == u"calls") {
                 menuItem(window.get(), u"Показать вызовы"_qs)->trigger();
+                QVERIFY(QTest::qWaitForWindowExposed(calls));
                 calls->activateWindow();
                 QVERIFY(QTest::qWaitForWindowActive(calls));
                 keysTo = calls->heading;

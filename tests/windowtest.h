@@ -24,13 +24,13 @@ inline const bool settingsMoved = qputenv("XDG_CONFIG_HOME", scratchSettings.pat
 
 // Qt's offscreen platform gets four screens side by side: a large one, where the windows open
 // and every scale fits; the areas that a 1920 x 1080 and a 1024 x 768 screen leave beside a
-// 40-pixel panel; and one of double density.
+// panel; and one of double density.
 inline const bool screensGiven = [] {
     QFile file(scratchSettings.filePath(u"screens.json"_qs));
     return qgetenv("QT_QPA_PLATFORM") == "offscreen" && file.open(QIODevice::WriteOnly)
             && file.write(
                        R"({"screens": [{"name": "large", "x": 0, "y": 0, "width": 2560, "height": 1800}, {"name": "hd", "x": 2560, "y": 0, "width": 1920, "height": 1040},
-                {"name": "projector", "x": 4480, "y": 0, "width": 1024, "height": 728}, {"name": "dense", "x": 5504, "y": 0, "width": 1600, "height": 1200, "dpr": 2}]})")
+                {"name": "projector", "x": 4480, "y": 0, "width": 1024, "height": 734}, {"name": "dense", "x": 5504, "y": 0, "width": 1600, "height": 1200, "dpr": 2}]})")
             > 0
             && file.flush()
             && qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + file.fileName().toLocal8Bit());

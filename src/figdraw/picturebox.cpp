@@ -53,13 +53,6 @@ void PictureBox::finishPainting()
     painter.reset();
 }
 
-bool PictureBox::event(QEvent *event)
-{
-    if (event->type() == QEvent::ScreenChangeInternal)
-        renew(); // perhaps a screen of another density
-    return QFrame::event(event);
-}
-
 void PictureBox::paintEvent(QPaintEvent *event)
 {
     QFrame::paintEvent(event);
