@@ -94,12 +94,11 @@ int ProgramScale::largestFitting() const
 {
     const QSize frame = window->frameGeometry().size() - window->size();
     const QSize area = window->screen()->availableGeometry().size();
-    for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
-        const QSize size = fromTwips(QRect(QPoint(), twips), *step).size() + frame;
-        if (size.width() <= area.width() && size.height() <= area.height())
-            return *step;
-    }
-    return steps.front();
+    const auto fits = std::find_if(steps.rbegin(), steps.rend(), [&](int step) {
+        const QSize size = fromTwips(QRect(QPoint(), twips), step).size() + frame;
+        return size.width() <= area.width() && size.height() <= area.height();
+    });
+    return fits != steps.rend() ? *fits : steps.front();
 }
 
 void ProgramScale::setPercent(int percent)
