@@ -22,6 +22,20 @@
 inline const QTemporaryDir scratchSettings;
 inline const bool settingsMoved = qputenv("XDG_CONFIG_HOME", scratchSettings.path().toLocal8Bit());
 
+// Qt's offscreen platform gets four screens side by side: a large one, where the windows open
+// and every scale fits; the areas that a 1920 x 1080 and a 1024 x 768 screen leave beside a
+// panel; and one of double density.
+inline const bool screensGiven = [] {
+    QFile file(scratchSettings.filePath(u"screens.json"_qs));
+    return qgetenv("QT_QPA_PLATFORM") == "offscreen" && file.open(QIODevice::WriteOnly)
+            && file.write(
+                       R"({"screens": [{"name": "large", "x": 0, "y": 0, "width": 2560, "height": 1800}, {"name": "hd", "x": 2560, "y": 0, "width": 1920, "height": 1040},
+                {"name": "projector", "x": 4480, "y": 0, "width": 1024, "height": 734}, {"name": "dense", "x": 5504, "y": 0, "width": 1600, "height": 1200, "dpr": 2}]})")
+            > 0
+            && file.flush()
+            && qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + file.fileName().toLocal8Bit());
+}();
+
 // Answers the real modal dialogs while a command runs: types the answer into the next
 // prompt or file dialog (nullopt cancels), notes and closes every error report, and
 // cancels every progress dialog.
@@ -48,6 +62,8 @@ public:
     Qt::TextFormat reportFormat = Qt::AutoText;
     // Whether the last prompt and report came up active, with the keyboard focus in them.
     bool promptHadFocus = false, reportHadFocus = false;
+    // The point sizes of their fonts.
+    double promptPoints = 0, reportPoints = 0;
 
 private:
     void answer()
@@ -64,6 +80,7 @@ private:
             reportTitle = report->windowTitle();
             reportText = report->text();
             reportFormat = report->textFormat();
+            reportPoints = report->font().pointSizeF();
             report->accept();
             return;
         }
@@ -78,6 +95,7 @@ private:
         if (auto *input = qobject_cast<QInputDialog *>(modal)) {
             promptHadFocus = modal->isActiveWindow()
                     && qobject_cast<QLineEdit *>(QApplication::focusWidget());
+            promptPoints = input->font().pointSizeF();
             asked = {input->labelText(), input->windowTitle(), input->textValue(),
                      input->okButtonText(), input->cancelButtonText()};
             input->setTextValue(typed.value_or(QString()));

@@ -3,8 +3,8 @@
 #include "count.h"
 #include "errorreport.h"
 #include "numberreader.h"
+#include "programscale.h"
 #include "prompt.h"
-#include "twips.h"
 #include "unfolding.h"
 #include "versecalls.h"
 
@@ -18,10 +18,10 @@
 
 namespace {
 
-QPushButton *addButton(QWidget *parent, const QString &text, QRect geometry)
+QPushButton *addButton(ProgramScale *scale, QWidget *parent, const QString &text, QRect twips)
 {
     auto *button = new QPushButton(text, parent);
-    button->setGeometry(geometry);
+    scale->place(button, twips);
     button->setAutoDefault(false);
     return button;
 }
@@ -30,29 +30,25 @@ QPushButton *addButton(QWidget *parent, const QString &text, QRect geometry)
 
 namespace countdown {
 
-Form1::Form1(QWidget *parent) : QWidget(parent)
+Form1::Form1(QWidget *parent) : QWidget(parent), programScale(new ProgramScale(this, {5670, 4395}))
 {
     setWindowTitle(QStringLiteral("10 негритят! "));
-    setFixedSize(fromTwips(0, 0, 5670, 4395).size());
 
-    Command1 = addButton(this, QStringLiteral("Выход"), fromTwips(3600, 3720, 975, 495));
-    Command2 = addButton(this, QStringLiteral("Пуск"), fromTwips(720, 3720, 975, 495));
+    Command1 = addButton(programScale, this, QStringLiteral("Выход"), {3600, 3720, 975, 495});
+    Command2 = addButton(programScale, this, QStringLiteral("Пуск"), {720, 3720, 975, 495});
     Text1 = new QPlainTextEdit(this);
-    Text1->setGeometry(fromTwips(240, 120, 5175, 2775));
-    Text1->setFont(formFont(8.25, true));
+    programScale->place(Text1, {240, 120, 5175, 2775}, 8.25, true);
     Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->setTabChangesFocus(true);
     Text1->setAccessibleName(QStringLiteral("Стихи"));
-    Command3 = addButton(this, QStringLiteral("Сброс"), fromTwips(2160, 3720, 975, 495));
+    Command3 = addButton(programScale, this, QStringLiteral("Сброс"), {2160, 3720, 975, 495});
     Text2 = new QLineEdit(this);
-    Text2->setGeometry(fromTwips(2160, 3120, 975, 495));
-    Text2->setFont(formFont(12, true));
+    programScale->place(Text2, {2160, 3120, 975, 495}, 12, true);
     Text2->setAccessibleName(QStringLiteral("Количество"));
     Label1 = new QLabel(QStringLiteral("n"), this);
-    Label1->setGeometry(fromTwips(1560, 3240, 495, 255));
-    Label1->setFont(formFont(9.75, true));
+    programScale->place(Label1, {1560, 3240, 495, 255}, 9.75, true);
     Label1->setAlignment(Qt::AlignCenter);
 
     setTabOrder(Command1, Command2);
@@ -61,7 +57,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     setTabOrder(Command3, Text2);
     Command1->setFocus();
 
-    // The verse box's menu chooses the pace; "Пуск" first finishes the verse
+    // The verse box's menu chooses the pace and the scale; "Пуск" first finishes the verse
     // that is being written, then starts anew.
     unfolding = new Unfolding(this, QStringLiteral("Писать"));
     calls = new VerseCalls(this, Text1, verses, unfolding);
@@ -126,12 +122,14 @@ void Form1::writeCalls(qsizetype first, qsizetype last)
         verses = {};
 }
 
-// The standard text items, then the pace items.
+// The standard text items, then the pace items and the scale items.
 void Form1::showVerseMenu(const QPoint &position)
 {
     const std::unique_ptr<QMenu> menu(Text1->createStandardContextMenu());
     menu->addSeparator();
     menu->addActions(unfolding->paceActions());
+    menu->addSeparator();
+    menu->addActions(programScale->actions());
     menu->addSeparator();
     menu->addAction(calls->showAction());
     menu->exec(Text1->viewport()->mapToGlobal(position));

@@ -8,6 +8,7 @@
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class ProgramScale;
 class QPushButton;
 class Unfolding;
 class VerseCalls;
@@ -42,6 +43,7 @@ private:
     qint16 n = 0;
     // What the last start wrote, until all of it is in the verse box.
     Verses verses;
+    ProgramScale *programScale;
     Unfolding *unfolding;
     VerseCalls *calls;
 };

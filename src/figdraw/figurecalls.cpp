@@ -96,6 +96,7 @@ void FigureCalls::paint(qsizetype first, qsizetype last)
         first = next;
     }
     record.replay(first, last, *picture);
+    painted = last;
 }
 
 void FigureCalls::follow(qsizetype last)
@@ -122,6 +123,7 @@ void FigureCalls::forget()
     recorded = traced = false;
     counter.trace = nullptr;
     snapshots.clear();
+    painted = 0;
     if (isOpen()) {
         record.restart();
         trace.restart();
@@ -140,6 +142,13 @@ void FigureCalls::goToShapeAt(QPointF point)
                                                picture->sideLength(), point, reach);
     if (step >= 0)
         choose(trace.stepCall(step));
+}
+
+void FigureCalls::repaint()
+{
+    if (recorded)
+        snapshots = {{0, 0, picture->picture()}};
+    paint(0, painted);
 }
 
 // The canvas as it was before the figure, or at the latest picture kept within

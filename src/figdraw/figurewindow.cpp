@@ -6,8 +6,8 @@
 #include "numberreader.h"
 #include "picturebox.h"
 #include "picturefile.h"
+#include "programscale.h"
 #include "prompt.h"
-#include "twips.h"
 #include "unfolding.h"
 
 #include <QAction>
@@ -22,33 +22,30 @@ namespace figdraw {
 
 Form1::Form1(RandomColours &colours, QWidget *parent)
     : QWidget(parent), Picture1(new PictureBox(this)), keptColours(colours),
-      figures(*Picture1, keptColours)
+      figures(*Picture1, keptColours), programScale(new ProgramScale(this, {9450, 7965}))
 {
     setWindowTitle(QStringLiteral("Form1"));
-    setFixedSize(fromTwips(0, 0, 9450, 7965).size());
 
-    Picture1->setGeometry(fromTwips(360, 960, 5895, 5895));
+    programScale->place(Picture1, {360, 960, 5895, 5895});
     Picture1->setAccessibleName(QStringLiteral("Рисунок"));
-    Command1 = addButton(QStringLiteral("Окружности по горизонтали"),
-                         fromTwips(6720, 1200, 1935, 615), 9.75, false);
-    Command2 = addButton(QStringLiteral("Снежинка"), fromTwips(6720, 2880, 1935, 615), 9.75, false);
-    Command3 = addButton(QStringLiteral("Сброс"), fromTwips(1080, 7080, 1935, 615), 12, true);
-    Command4 = addButton(QStringLiteral("Выход"), fromTwips(3600, 7080, 1935, 615), 12, true);
-    Command5 = addButton(QStringLiteral("Снежинка 6-конечная"), fromTwips(6720, 3720, 1935, 615),
-                         9.75, false);
-    Command6 = addButton(QStringLiteral("Салфетка Серпинского"), fromTwips(6720, 4560, 1935, 615),
-                         9.75, false);
+    Command1 = addButton(QStringLiteral("Окружности по горизонтали"), {6720, 1200, 1935, 615}, 9.75,
+                         false);
+    Command2 = addButton(QStringLiteral("Снежинка"), {6720, 2880, 1935, 615}, 9.75, false);
+    Command3 = addButton(QStringLiteral("Сброс"), {1080, 7080, 1935, 615}, 12, true);
+    Command4 = addButton(QStringLiteral("Выход"), {3600, 7080, 1935, 615}, 12, true);
+    Command5 = addButton(QStringLiteral("Снежинка 6-конечная"), {6720, 3720, 1935, 615}, 9.75,
+                         false);
+    Command6 = addButton(QStringLiteral("Салфетка Серпинского"), {6720, 4560, 1935, 615}, 9.75,
+                         false);
     Label1 = new QLabel(QStringLiteral("Построение рекурсивных изображений"), this);
-    Label1->setGeometry(fromTwips(1200, 240, 6975, 495));
-    Label1->setFont(formFont(13.5, true));
+    programScale->place(Label1, {1200, 240, 6975, 495}, 13.5, true);
     Label1->setAlignment(Qt::AlignCenter);
-    Command7 = addButton(QStringLiteral("Окружности по вертикали"),
-                         fromTwips(6720, 2040, 1935, 615), 9.75, false);
-    Command8 = addButton(QStringLiteral("Окружности по диагонали"),
-                         fromTwips(6720, 5400, 1935, 615), 9.75, false);
+    Command7 = addButton(QStringLiteral("Окружности по вертикали"), {6720, 2040, 1935, 615}, 9.75,
+                         false);
+    Command8 = addButton(QStringLiteral("Окружности по диагонали"), {6720, 5400, 1935, 615}, 9.75,
+                         false);
     Label2 = new QLabel(this);
-    Label2->setGeometry(fromTwips(6720, 6240, 1935, 1455));
-    Label2->setFont(formFont(9.75, false));
+    programScale->place(Label2, {6720, 6240, 1935, 1455}, 9.75, false);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label2->setWordWrap(true);
 
@@ -62,11 +59,12 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
     setTabOrder(Command7, Command8);
 
     // The menu of the canvas copies, saves and prints the picture, saves the last figure
-    // unfolding as an animation, takes figures back and brings them back, and chooses the
-    // pace; a figure button and undo first finish the figure that is unfolding, then do
-    // their own work.
+    // unfolding as an animation, takes figures back and brings them back, chooses the pace
+    // and the scale; a figure button and undo first finish the figure that is unfolding,
+    // then do their own work.
     unfolding = new Unfolding(this, QStringLiteral("Рисовать"));
-    pictureFile = new PictureFile(this, Picture1, history, unfolding);
+    pictureFile
+            = new PictureFile(this, history, unfolding, [this] { return pictureAtNormalSize(); });
     undoItem = new QAction(QStringLiteral("Отменить рисунок"), this);
     undoItem->setShortcut(QKeySequence::Undo);
     redoItem = new QAction(QStringLiteral("Вернуть рисунок"), this);
@@ -82,7 +80,14 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
     Picture1->menu()->addActions(unfolding->paceActions());
     calls = new FigureCalls(this, Picture1, record, figures.counter, unfolding);
     Picture1->menu()->addSeparator();
+    Picture1->menu()->addActions(programScale->actions());
+    Picture1->menu()->addSeparator();
     Picture1->menu()->addAction(calls->showAction());
+    connect(programScale, &ProgramScale::changed, Picture1, &PictureBox::rescale);
+    Picture1->setRedraw([this] {
+        drawAgain(*Picture1);
+        calls->repaint();
+    });
     connect(Picture1, &PictureBox::clicked, unfolding, &Unfolding::step);
     connect(Picture1, &PictureBox::ctrlClicked, calls, &FigureCalls::goToShapeAt);
     for (QPushButton *button : {Command1, Command2, Command5, Command6, Command7, Command8})
@@ -106,11 +111,10 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
     connect(Command8, &QPushButton::clicked, this, &Form1::Command8_Click);
 }
 
-CaptionButton *Form1::addButton(const QString &text, QRect geometry, double points, bool bold)
+CaptionButton *Form1::addButton(const QString &text, QRect twips, double points, bool bold)
 {
     auto *button = new CaptionButton(text, this);
-    button->setGeometry(geometry);
-    button->setFont(formFont(points, bold));
+    programScale->place(button, twips, points, bold);
     return button;
 }
 
@@ -344,6 +348,35 @@ void Form1::redraw()
     else
         showCounts(shapeOf(onCanvas.back().procedure), onCanvas.back().counts);
     updateHistoryItems();
+}
+
+// The figures on the canvas drawn again; a figure unfolding, or gone back into, is left to
+// its record, with the canvas in its coordinate system.
+void Form1::drawAgain(Canvas &canvas)
+{
+    const bool fromRecord = !record.steps().empty();
+    const auto onCanvas = history.onCanvas();
+    FigureHistory::draw(onCanvas.first(onCanvas.size() - (fromRecord && !onCanvas.empty() ? 1 : 0)),
+                        canvas);
+    if (fromRecord)
+        canvas.SetScale(scale[0], scale[1], scale[2], scale[3]);
+}
+
+// What the canvas shows, drawn as at 100 %: copying and saving give the same picture at any scale.
+QImage Form1::pictureAtNormalSize()
+{
+    if (Picture1->percent() == 100)
+        return Picture1->picture();
+    const qreal ratio = Picture1->devicePixelRatioF();
+    QImage picture(QSize(PictureBox::insideSize, PictureBox::insideSize) * ratio,
+                   QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    PainterCanvas canvas(&painter, PictureBox::insideSize, 1);
+    drawAgain(canvas);
+    record.replay(0, calls->stepsPainted(), canvas);
+    return picture;
 }
 
 void Form1::updateHistoryItems()

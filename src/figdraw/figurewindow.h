@@ -10,6 +10,7 @@ class CaptionButton;
 class FigureCalls;
 class PictureBox;
 class PictureFile;
+class ProgramScale;
 class QAction;
 class QLabel;
 class Unfolding;
@@ -63,8 +64,10 @@ private:
     static Shape shapeOf(Procedure procedure);
     static const Growth &growthOf(Procedure procedure);
     void redraw();
+    void drawAgain(Canvas &canvas);
+    QImage pictureAtNormalSize();
     void updateHistoryItems();
-    CaptionButton *addButton(const QString &text, QRect geometry, double points, bool bold);
+    CaptionButton *addButton(const QString &text, QRect twips, double points, bool bold);
 
     // Keeps the triangle's random numbers for the history.
     KeptColours keptColours;
@@ -77,6 +80,7 @@ private:
     QAction *redoItem;
     PictureFile *pictureFile;
     FigureCalls *calls;
+    ProgramScale *programScale;
     // The coordinate system, start point and size of the figure being drawn.
     std::array<qint16, 4> scale{};
     double x = 0;

@@ -72,6 +72,14 @@ void PainterCanvas::paintWith(QPainter *newPainter)
     penSet = false;
 }
 
+void PainterCanvas::setArea(double newSide, double newPenWidth)
+{
+    side = newSide;
+    penWidth = newPenWidth;
+    margin = 2 * penWidth;
+    penSet = false;
+}
+
 void PainterCanvas::SetScale(qint16 x1, qint16 y1, qint16 x2, qint16 y2)
 {
     scale = UserScale::fromCorners(x1, y1, x2, y2);

@@ -6,11 +6,11 @@
 #include <QPainter>
 #include <QPainterPath>
 
-// The mark over the shapes of a step: orange, 5 pixels wide with round ends;
+// The mark over the shapes of a step: orange, five strokes wide with round ends;
 // translucent on the screen (alpha 150), opaque in an animated GIF.
-inline QPen markPen(int alpha)
+inline QPen markPen(int alpha, int strokeWidth = 1)
 {
-    return QPen(QColor(255, 140, 0, alpha), 5, Qt::SolidLine, Qt::RoundCap);
+    return QPen(QColor(255, 140, 0, alpha), 5 * strokeWidth, Qt::SolidLine, Qt::RoundCap);
 }
 
 // A canvas that paints each shape with a QPainter into the square from (0, 0) to
@@ -38,6 +38,8 @@ public:
 protected:
     // The painter the shapes go to from now on, with its pen set anew; null closes it.
     void paintWith(QPainter *painter);
+    // The square's side and the strokes' width from now on.
+    void setArea(double side, double penWidth);
     // Called before a shape is painted while no painter is set: PictureBox opens one here.
     virtual void openPainter() { }
 

@@ -3,10 +3,6 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 
-namespace {
-const QSize inside(PictureBox::insideSize, PictureBox::insideSize);
-} // namespace
-
 PictureBox::PictureBox(QWidget *parent)
     : QFrame(parent), PainterCanvas(nullptr, insideSize, 1), contextMenu(new QMenu(this))
 {
@@ -14,8 +10,13 @@ PictureBox::PictureBox(QWidget *parent)
     setLineWidth(2);
     setFixedSize(insideSize + 2 * frameWidth(), insideSize + 2 * frameWidth());
     setFocusPolicy(Qt::StrongFocus);
-    image = QImage(inside, QImage::Format_RGB32);
+    image = QImage(contentsRect().size(), QImage::Format_RGB32);
     image.fill(Qt::white);
+}
+
+int PictureBox::strokeWidth(int percent)
+{
+    return percent < 150 ? 1 : percent <= 200 ? 2 : 3;
 }
 
 void PictureBox::ClearCanvas()
@@ -55,6 +56,8 @@ void PictureBox::finishPainting()
 void PictureBox::paintEvent(QPaintEvent *event)
 {
     QFrame::paintEvent(event);
+    if (!qFuzzyCompare(image.devicePixelRatio(), devicePixelRatioF()))
+        renew(); // moved to a screen of another density
     finishPainting();
     QPainter widgetPainter(this);
     widgetPainter.drawImage(contentsRect().topLeft(), image);
@@ -62,13 +65,14 @@ void PictureBox::paintEvent(QPaintEvent *event)
         widgetPainter.setClipRect(contentsRect());
         widgetPainter.translate(contentsRect().topLeft());
         widgetPainter.setRenderHint(QPainter::Antialiasing);
-        widgetPainter.setPen(markPen(150));
+        widgetPainter.setPen(markPen(150, strokeWidth(percent_)));
         widgetPainter.drawPath(marked);
     }
 }
 
 void PictureBox::markFollowingShapes(bool mark)
 {
+    marking = mark;
     traceInto(mark ? &marked : nullptr);
     marked.clear();
     update();
@@ -100,20 +104,41 @@ void PictureBox::mousePressEvent(QMouseEvent *event)
 void PictureBox::showEvent(QShowEvent *event)
 {
     QFrame::showEvent(event);
-    matchScreenDensity();
+    renew();
 }
 
-// On a high-density screen the image gets as many pixels as the screen shows,
-// so strokes stay sharp; what was drawn before is carried over.
-void PictureBox::matchScreenDensity()
+void PictureBox::rescale(int percent)
 {
+    percent_ = percent;
+    setLineWidth(2 * percent / 100);
+    const int side = (insideSize + 4) * percent / 100;
+    setFixedSize(side, side);
+    renew();
+}
+
+// The image gets as many pixels as the screen shows of the canvas, so strokes stay
+// sharp; what was drawn is drawn again at that size, the mark is carried over.
+void PictureBox::renew()
+{
+    const QSize inside = contentsRect().size();
     const qreal ratio = devicePixelRatioF();
-    if (qFuzzyCompare(image.devicePixelRatio(), ratio))
+    if (image.size() == inside * ratio && qFuzzyCompare(image.devicePixelRatio(), ratio))
         return;
     finishPainting();
-    QImage sharper(inside * ratio, QImage::Format_RGB32);
-    sharper.setDevicePixelRatio(ratio);
-    sharper.fill(Qt::white);
-    QPainter(&sharper).drawImage(QRect(QPoint(0, 0), inside), image);
-    image = sharper;
+    setArea(inside.width(), strokeWidth(percent_));
+    const qreal grown = inside.width() / (image.width() / image.devicePixelRatio());
+    marked = QTransform::fromScale(grown, grown).map(marked);
+    QImage renewed(inside * ratio, QImage::Format_RGB32);
+    renewed.setDevicePixelRatio(ratio);
+    renewed.fill(Qt::white);
+    if (!redraw)
+        QPainter(&renewed).drawImage(QRect(QPoint(0, 0), inside), image);
+    image = renewed;
+    if (redraw) {
+        traceInto(nullptr); // the mark holds the last step alone
+        redraw();
+        finishPainting();
+        traceInto(marking ? &marked : nullptr);
+    }
+    update();
 }

@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QImage>
 
+#include <functional>
 #include <optional>
 
 class QMenu;
@@ -12,13 +13,17 @@ class QMenu;
 // The square canvas of the figure window: a sunken frame around a white
 // picture that keeps every stroke until it is cleared. Strokes go into an
 // image, so the picture survives the window being covered or minimised.
+// At a scale the canvas grows, its strokes widen, and the picture is drawn
+// again at the new size, as it is when the screen's density changes.
 class PictureBox : public QFrame, public PainterCanvas
 {
     Q_OBJECT
 
 public:
-    // The drawing area inside the 2-pixel border, in logical pixels.
+    // The drawing area inside the 2-pixel border, in logical pixels, at 100 %.
     static constexpr int insideSize = 389;
+    // The strokes' width at a scale in percent: 1, 2 or 3 pixels.
+    static int strokeWidth(int percent);
 
     explicit PictureBox(QWidget *parent = nullptr);
 
@@ -28,6 +33,12 @@ public:
     QImage picture();
     // Puts back a picture taken before.
     void setPicture(const QImage &taken);
+    // The canvas, its border and its strokes at a scale in percent.
+    void rescale(int percent);
+    int percent() const { return percent_; }
+    // What draws the picture again once the canvas has a new size or density; without it
+    // the picture is stretched.
+    void setRedraw(std::function<void()> drawAgain) { redraw = std::move(drawAgain); }
 
     // The menu that a right click, the Menu key or Shift+F10 opens.
     QMenu *menu() const { return contextMenu; }
@@ -49,11 +60,14 @@ protected:
 
 private:
     void finishPainting();
-    void matchScreenDensity();
+    void renew();
 
     QImage image;
     // Stays open while a figure sends strokes; closed before the picture is shown.
     std::optional<QPainter> painter;
     QMenu *contextMenu;
     QPainterPath marked; // in logical pixels of the picture
+    bool marking = false;
+    int percent_ = 100;
+    std::function<void()> redraw;
 };

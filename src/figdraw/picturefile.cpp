@@ -121,13 +121,13 @@ private:
 
 } // namespace
 
-PictureFile::PictureFile(QWidget *window, PictureBox *canvas, const FigureHistory &history,
-                         Unfolding *unfolding)
+PictureFile::PictureFile(QWidget *window, const FigureHistory &history, Unfolding *unfolding,
+                         std::function<QImage()> picture)
     : QObject(window), copy(new QAction(QStringLiteral("Копировать рисунок"), window)),
       save(new QAction(QStringLiteral("Сохранить рисунок…"), window)),
       print(new QAction(QStringLiteral("Печать…"), window)),
       animation(new QAction(QStringLiteral("Сохранить анимацию…"), window)), window(window),
-      canvas(canvas), history(history), unfolding(unfolding)
+      history(history), unfolding(unfolding), picture(std::move(picture))
 {
     copy->setShortcut(QKeySequence::Copy);
     save->setShortcut(QKeySequence::Save);
@@ -143,7 +143,7 @@ PictureFile::~PictureFile() = default;
 
 void PictureFile::copyPicture()
 {
-    QGuiApplication::clipboard()->setImage(canvas->picture());
+    QGuiApplication::clipboard()->setImage(picture());
 }
 
 void PictureFile::savePicture()
@@ -163,7 +163,7 @@ void PictureFile::savePicture()
             = suffix == u"svg" || (suffix != u"png" && dialog.selectedNameFilter() == svgType);
     if (asSvg)
         unfolding->finish();
-    const QByteArray bytes = asSvg ? svg() : png(canvas->picture());
+    const QByteArray bytes = asSvg ? svg() : png(picture());
     if (!bytes.isEmpty()) // else cancelled
         writeReporting(bytes, path);
 }

@@ -2,11 +2,12 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 class FigureHistory;
-class PictureBox;
 class QAction;
+class QImage;
 class QPainter;
 class QPrinter;
 class QProgressDialog;
@@ -15,20 +16,21 @@ class Unfolding;
 
 // "Копировать рисунок" (Ctrl+C), "Сохранить рисунок…" (Ctrl+S), "Печать…"
 // (Ctrl+P) and "Сохранить анимацию…": the picture without the border, to the
-// clipboard and into a PNG file as the image shows it, into an SVG file and
-// onto paper drawn again from the figure history as lines and circles, and
-// the last figure unfolding into an animated GIF, made from the history too.
-// The shortcuts work anywhere in the window. Saving as SVG and printing first
-// finish an unfolding figure; when saving or printing takes longer than half
-// a second a progress dialog shows, whose cancel button stops the work and
-// leaves no file.
+// clipboard and into a PNG file as the canvas shows it at 100 %, into an SVG
+// file and onto paper drawn again from the figure history as lines and
+// circles, and the last figure unfolding into an animated GIF, made from the
+// history too. The shortcuts work anywhere in the window. Saving as SVG and
+// printing first finish an unfolding figure; when saving or printing takes
+// longer than half a second a progress dialog shows, whose cancel button stops
+// the work and leaves no file.
 class PictureFile : public QObject
 {
     Q_OBJECT
 
 public:
-    PictureFile(QWidget *window, PictureBox *canvas, const FigureHistory &history,
-                Unfolding *unfolding);
+    // picture gives what the canvas shows, at 100 % whatever the program's scale.
+    PictureFile(QWidget *window, const FigureHistory &history, Unfolding *unfolding,
+                std::function<QImage()> picture);
     ~PictureFile() override;
 
     QAction *copy;
@@ -64,8 +66,8 @@ private:
     void writeReporting(const QByteArray &bytes, const QString &path);
 
     QWidget *window;
-    PictureBox *canvas;
     const FigureHistory &history;
     Unfolding *unfolding;
+    std::function<QImage()> picture;
     std::unique_ptr<QPrinter> printer_;
 };

@@ -2,6 +2,7 @@
 
 #include "calltrace.h"
 #include "procedurepart.h"
+#include "programscale.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -212,6 +213,8 @@ CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool 
     });
     // The program's window closing takes this one with it.
     mainWindow->installEventFilter(this);
+    if (ProgramScale *scale = ProgramScale::of(mainWindow))
+        connect(scale, &ProgramScale::changed, this, &CallsWindow::rescale);
 }
 
 void CallsWindow::showCall(qint32 call)
@@ -306,17 +309,19 @@ void CallsWindow::choose(qint32 call)
                 this, [this, call] { emit callChosen(call); }, Qt::QueuedConnection);
 }
 
-// To the right of the program's window where the screen has room, else to its left.
+// To the right of the program's window where the screen has room, else to its left,
+// else over the right part of the program's window.
 void CallsWindow::placeBeside()
 {
     const QRect main = mainWindow->frameGeometry();
     const QRect screen = mainWindow->screen()->availableGeometry();
     const QSize frame = frameGeometry().size() - size();
     const QSize least = minimumSizeHint();
-    const int width = std::max(least.width(), 480) + frame.width();
+    const int width = std::max(least.width(), size().width()) + frame.width();
     int left = main.right() + 1;
-    if (left + width > screen.right() + 1 && main.left() - width >= screen.left())
-        left = main.left() - width;
+    if (left + width > screen.right() + 1) // else to its left, else over its right part
+        left = main.left() - width >= screen.left() ? main.left() - width
+                                                    : std::max(screen.left(), left - width);
     // As tall as the program's window, or taller where the parts need it, within the screen.
     const int height = std::min(std::max(least.height(), mainWindow->height()),
                                 screen.height() - frame.height());
@@ -324,6 +329,16 @@ void CallsWindow::placeBeside()
                              std::min(main.top(), screen.bottom() + 1 - height - frame.height()));
     move(left, top);
     resize(width - frame.width(), height);
+}
+
+// The texts and rows at the program's scale, the window beside the program's window again.
+void CallsWindow::rescale(int percent)
+{
+    ProgramScale::enlarge(this, mainWindow);
+    setMinimumSize(QSize(240, 200) * percent / 100);
+    resize(480 * percent / 100, height());
+    if (isVisible())
+        placeBeside();
 }
 
 void CallsWindow::closeEvent(QCloseEvent *event)

@@ -54,6 +54,7 @@ protected:
 
 private:
     void placeBeside();
+    void rescale(int percent);
     void choose(qint32 call);
     void showProcedure(qint32 call);
     void expandTree(const QModelIndex &current);

@@ -1,6 +1,7 @@
 #include "errorreport.h"
 
 #include "numberreader.h"
+#include "programscale.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -8,6 +9,7 @@
 void ErrorReport(QWidget *parent, const QString &title, const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, title, message, QMessageBox::Ok, parent);
+    ProgramScale::enlarge(&box, parent);
     box.setTextFormat(Qt::PlainText);
     box.button(QMessageBox::Ok)->setText(QStringLiteral("ОК"));
     box.exec();

@@ -1,10 +1,13 @@
 #include "prompt.h"
 
+#include "programscale.h"
+
 #include <QInputDialog>
 
 std::optional<QString> InputPrompt(QWidget *parent, const QString &prompt, const QString &title)
 {
     QInputDialog dialog(parent);
+    ProgramScale::enlarge(&dialog, parent);
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(QString());

@@ -1,0 +1,216 @@
+#include "callswindow.h"
+#include "captionbutton.h"
+#include "figurerecord.h"
+#include "figurewindow.h"
+#include "picturebox.h"
+#include "programscale.h"
+#include "rhymewindow.h"
+#include "windowtest.h"
+
+#include <QClipboard>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+// The triangle's colours, the same on every run: the clock stands still.
+class StillClock : public RandomColours
+{
+    float TimeOfDay() override { return 43200.5f; }
+};
+
+// The test screens: 0 large, 1 hd, 2 projector, 3 dense.
+QScreen *screen(int index)
+{
+    const QString name = QStringList{u"large"_qs, u"hd"_qs, u"projector"_qs, u"dense"_qs}[index];
+    for (QScreen *screen : QGuiApplication::screens())
+        if (screen->name() == name)
+            return screen;
+    return nullptr;
+}
+
+// Shapes drawn on a canvas of their own at a scale, shown on the screen.
+QImage drawnAt(int percent, int screen, const std::function<void(Canvas &)> &draw)
+{
+    PictureBox box;
+    box.rescale(percent);
+    box.move(::screen(screen)->geometry().topLeft());
+    box.show();
+    draw(box);
+    return QTest::qWaitForWindowExposed(&box) ? box.picture() : QImage();
+}
+
+void triangle(Canvas &canvas)
+{
+    StillClock colours;
+    Figures figures(canvas, colours);
+    canvas.SetScale(0, 0, 100, 100);
+    figures.Treug(50, 0, 100);
+}
+
+// The keys pressed in the window, made active again after the canvases of the expected pictures.
+void press(QWidget &window, const QKeySequence &keys)
+{
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keySequence(&window, keys);
+}
+
+QImage copied(QWidget &window)
+{
+    press(window, QKeySequence::Copy);
+    return QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+}
+
+// The program, the screen it opens on, what the user does; then the scale, whether "Крупнее" is
+// enabled, the window's size and a control's geometry (figdraw's first button, countdown's verses).
+// clang-format off
+struct Scenario { QString program; int screen; QStringList steps; int percent; bool larger; QSize window; QRect control; };
+// clang-format on
+
+} // namespace
+
+class TestScale : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void scenarios_data()
+    {
+        QTest::addColumn<Scenario>("row");
+        const QStringList up8(8, u"Ctrl++"_qs);
+        // clang-format off
+        QTest::newRow("figdraw at 200 %, its dialogs") << Scenario{u"figdraw"_qs, 0, {u"Ctrl++"_qs, u"Ctrl+="_qs, u"Ctrl++"_qs, u"Крупнее"_qs, u"dialogs"_qs}, 200, true, {1260, 1062}, {896, 160, 258, 82}};
+        QTest::newRow("figdraw at 300 %") << Scenario{u"figdraw"_qs, 0, up8, 300, false, {1890, 1593}, {1344, 240, 387, 123}};
+        QTest::newRow("1920 x 1080 fits 175 %") << Scenario{u"figdraw"_qs, 1, up8, 175, false, {1102, 929}, {784, 140, 225, 71}};
+        QTest::newRow("1024 x 768 fits 125 %") << Scenario{u"figdraw"_qs, 2, up8, 125, false, {787, 663}, {560, 100, 161, 51}};
+        QTest::newRow("smaller, normal") << Scenario{u"figdraw"_qs, 0, {u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl+-"_qs, u"Ctrl+0"_qs, u"Ctrl+-"_qs, u"dialogs"_qs}, 100, true, {630, 531}, {448, 80, 129, 41}};
+        QTest::newRow("keys in the calls window") << Scenario{u"figdraw"_qs, 0, {u"calls"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl+-"_qs}, 125, true, {787, 663}, {560, 100, 161, 51}};
+        QTest::newRow("calls window over the right part") << Scenario{u"figdraw"_qs, 1, {u"calls"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs}, 175, false, {1102, 929}, {784, 140, 225, 71}};
+        QTest::newRow("moved back on screen") << Scenario{u"figdraw"_qs, 1, {u"edge"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs}, 150, true, {945, 796}, {672, 120, 193, 61}};
+        QTest::newRow("countdown at 200 %, its dialogs") << Scenario{u"countdown"_qs, 0, {u"Крупнее"_qs, u"Ctrl++"_qs, u"Ctrl+="_qs, u"Ctrl++"_qs, u"dialogs"_qs}, 200, true, {756, 586}, {32, 16, 690, 370}};
+        QTest::newRow("countdown at 300 %, calls") << Scenario{u"countdown"_qs, 0, {u"calls"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs}, 300, false, {1134, 879}, {48, 24, 1035, 555}};
+        QTest::newRow("countdown on 1024 x 768") << Scenario{u"countdown"_qs, 2, up8, 200, false, {756, 586}, {32, 16, 690, 370}};
+        // clang-format on
+    }
+    // The window, its controls and fonts, the calls window and the dialogs at a scale, within
+    // the screen's available area.
+    void scenarios()
+    {
+        QFETCH(Scenario, row);
+        StillClock colours;
+        const bool figdraw = row.program == u"figdraw";
+        std::unique_ptr<QWidget> window(
+                figdraw ? static_cast<QWidget *>(new figdraw::Form1(colours))
+                        : new countdown::Form1);
+        QWidget *control = figdraw
+                ? static_cast<QWidget *>(window->findChildren<QPushButton *>()[0])
+                : static_cast<QWidget *>(window->findChild<QPlainTextEdit *>());
+        const QRect area = screen(row.screen)->availableGeometry();
+        window->move(area.topLeft());
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto *calls = window->findChild<CallsWindow *>();
+        QWidget *keysTo = window.get();
+        DialogDriver dialogs;
+        for (const QString &step : row.steps) {
+            if (step == u"calls") {
+                menuItem(window.get(), u"Показать вызовы"_qs)->trigger();
+                QVERIFY(QTest::qWaitForWindowExposed(calls));
+                calls->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(calls));
+                keysTo = calls->heading;
+            } else if (step == u"edge") {
+                window->move(area.right() + 1 - window->frameGeometry().width(), area.top());
+            } else if (step == u"Крупнее") {
+                menuItem(window.get(), step)->trigger();
+            } else if (step == u"dialogs") { // the prompt, then the report on what was typed
+                dialogs.nextAnswer(u"x"_qs);
+                window->findChildren<QPushButton *>()[figdraw ? 0 : 1]->click();
+            } else {
+                QTest::keySequence(keysTo, QKeySequence(step));
+            }
+        }
+        QCOMPARE(ProgramScale::of(window.get())->percent(), row.percent);
+        QCOMPARE(menuItem(window.get(), u"Крупнее"_qs)->isEnabled(), row.larger);
+        QCOMPARE(window->size(), row.window);
+        QCOMPARE(control->geometry(), row.control);
+        QCOMPARE(control->font().pointSizeF(), (figdraw ? 9.75 : 8.25) * row.percent / 100);
+        QVERIFY(area.contains(window->frameGeometry()));
+        const double points = QApplication::font().pointSizeF() * row.percent / 100;
+        if (row.steps.contains(u"dialogs"))
+            QVERIFY(dialogs.promptPoints == points && dialogs.reportPoints == points);
+        if (calls->isVisible()) {
+            QCOMPARE(calls->heading->font().pointSizeF(), points);
+            const QRect main = window->frameGeometry(), beside = calls->frameGeometry();
+            const bool room = main.right() + beside.width() <= area.right();
+            QVERIFY(area.contains(beside)
+                    && (room ? beside.left() > main.right()
+                             : beside.intersects(main) && beside.right() >= main.right()));
+        }
+    }
+
+    // The canvas drawn again at every scale and density, never stretched: a figure stepped
+    // through keeps its moment, stepping back and undo go on; copying gives it at 100 %.
+    void canvas()
+    {
+        for (const auto &[percent, width] :
+             {std::pair{100, 1}, {125, 1}, {150, 2}, {200, 2}, {250, 3}, {300, 3}})
+            QCOMPARE(inkBounds(drawnAt(percent, 0,
+                                       [](Canvas &canvas) {
+                                           canvas.SetScale(0, 0, 200, 200);
+                                           canvas.DrawLine(0, 100, 200, 100, PaletteColour(0));
+                                       }))
+                             .height(),
+                     width);
+
+        StillClock colours;
+        figdraw::Form1 form(colours);
+        form.show();
+        form.Command6->click();
+        menuItem(&form, u"Показать вызовы"_qs)->trigger();
+        menuItem(&form, u"Рисовать по шагам"_qs)->trigger();
+        DialogDriver dialogs;
+        dialogs.nextAnswer(u"60"_qs);
+        form.Command2->click();
+        press(form, Qt::Key_Right);
+        press(form, Qt::Key_Right);
+        const QImage atNormal = form.Picture1->picture();
+
+        Figures snowflake(*form.Picture1, colours);
+        FigureRecord record(snowflake.counter);
+        snowflake.drawOn(record);
+        snowflake.Ris(0, 0, 60);
+        const auto upTo = [&record](int percent, qsizetype steps, int screen) {
+            return drawnAt(percent, screen, [&](Canvas &canvas) {
+                triangle(canvas);
+                canvas.SetScale(-100, 100, 100, -100);
+                record.replay(0, steps, canvas);
+            });
+        };
+        for (int step = 0; step < 4; ++step)
+            press(form, QKeySequence(u"Ctrl++"_qs));
+        QCOMPARE(form.Picture1->picture(), upTo(200, 3, 0));
+        QVERIFY(onScreen(form.Picture1, form.Picture1->contentsRect()) != form.Picture1->picture());
+        QCOMPARE(copied(form), atNormal);
+        press(form, Qt::Key_Left);
+        QCOMPARE(form.Picture1->picture(), upTo(200, 2, 0));
+        // On a screen of double density, at 200 % and 100 %, and back.
+        form.move(screen(3)->geometry().topLeft());
+        QTRY_COMPARE(form.Picture1->picture(), upTo(200, 2, 3));
+        QCOMPARE(copied(form), upTo(100, 2, 3));
+        press(form, QKeySequence(u"Ctrl+0"_qs));
+        QCOMPARE(form.Picture1->picture(), upTo(100, 2, 3));
+        form.move(screen(0)->geometry().topLeft());
+        QTRY_COMPARE(form.Picture1->picture(), upTo(100, 2, 0));
+        press(form, QKeySequence(u"Ctrl++"_qs));
+        press(form, Qt::Key_Escape);
+        QCOMPARE(form.Picture1->picture(), upTo(125, record.steps().size(), 0));
+        press(form, QKeySequence::Undo);
+        QCOMPARE(form.Picture1->picture(), drawnAt(125, 0, triangle));
+    }
+};
+
+QTEST_MAIN(TestScale)
+#include "tst_scale.moc"
