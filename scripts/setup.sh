@@ -32,12 +32,13 @@ build_into() {
     cmake --build "$folder" --parallel "$(nproc)" ${BUILD_TARGET:+--target "$BUILD_TARGET"}
 }
 
-# Starts a virtual X server and waits until it takes clients; sets XVFB_PID and
-# XVFB_DISPLAY. The caller stops it (kill "$XVFB_PID").
+# Starts a virtual X server, its screen 1280x1024 or the size given (WIDTHxHEIGHTxDEPTH),
+# and waits until it takes clients; sets XVFB_PID and XVFB_DISPLAY. The caller stops it
+# (kill "$XVFB_PID").
 start_xvfb() {
     local display_file
     display_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 "${1:-1280x1024x24}" -nolisten tcp 3>"$display_file" 2>/dev/null &
     XVFB_PID=$!
     for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
     XVFB_DISPLAY=:$(cat "$display_file")
