@@ -731,8 +731,14 @@ private slots:
         QTest::keyClick(form->Command4, Qt::Key_Right);
         QVERIFY(calls->isVisible());
         QCOMPARE(calls->windowTitle(), u"Вызовы"_qs);
-        QVERIFY(calls->frameGeometry().left() >= form->frameGeometry().right()
-                || calls->frameGeometry().right() <= form->frameGeometry().left());
+        // Wholly on the screen: beside the window where there is room, else over its right part.
+        const QRect screen = form->screen()->availableGeometry(), main = form->frameGeometry(),
+                    beside = calls->frameGeometry();
+        const bool room = main.right() + beside.width() <= screen.right()
+                || main.left() - beside.width() >= screen.left();
+        QVERIFY(screen.contains(beside));
+        QVERIFY(room ? beside.left() > main.right() || beside.right() < main.left()
+                     : beside.right() >= main.right());
         QCOMPARE(calls->heading->text(), u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs);
         QVERIFY(!calls->stack->isVisible() && !calls->tree->isVisible());
         QCOMPARE(calls->stack->accessibleName(), u"Стек вызовов"_qs);
