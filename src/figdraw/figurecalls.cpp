@@ -96,7 +96,6 @@ void FigureCalls::paint(qsizetype first, qsizetype last)
         first = next;
     }
     record.replay(first, last, *picture);
-    painted = last;
 }
 
 void FigureCalls::follow(qsizetype last)
@@ -123,7 +122,6 @@ void FigureCalls::forget()
     recorded = traced = false;
     counter.trace = nullptr;
     snapshots.clear();
-    painted = 0;
     if (isOpen()) {
         record.restart();
         trace.restart();
@@ -144,11 +142,17 @@ void FigureCalls::goToShapeAt(QPointF point)
         choose(trace.stepCall(step));
 }
 
+// The canvas shows the steps the unfolding has shown: each one shown is painted at once.
+qsizetype FigureCalls::stepsPainted() const
+{
+    return recorded ? unfolding->shownSteps() : 0;
+}
+
 void FigureCalls::repaint()
 {
     if (recorded)
         snapshots = {{0, 0, picture->picture()}};
-    paint(0, painted);
+    paint(0, stepsPainted());
 }
 
 // The canvas as it was before the figure, or at the latest picture kept within

@@ -52,7 +52,7 @@ public:
     // Forgets the figure; the window shows no calls.
     void clear();
     // The steps the canvas shows of the figure.
-    qsizetype stepsPainted() const { return painted; }
+    qsizetype stepsPainted() const;
     // The canvas was drawn again up to the figure, at another size: paints the steps it
     // showed again, and keeps the pictures on the way anew.
     void repaint();
@@ -85,7 +85,6 @@ private:
     bool recorded = false; // the figure is in the record
     bool traced = false;   // and its calls in the trace
     bool choosing = false;
-    qsizetype painted = 0;
     // The canvas before the figure, then every so many shapes of it.
     std::vector<Snapshot> snapshots;
 };

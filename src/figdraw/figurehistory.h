@@ -3,40 +3,9 @@
 #include "figures.h"
 
 #include <array>
+#include <optional>
 #include <span>
 #include <vector>
-
-// Passes on what another generator gives and keeps the numbers NextRandom
-// returned, so that a figure can be drawn again in the same colours. While
-// replaying, it gives back numbers kept before instead, and keeps none.
-class KeptColours final : public RandomColours
-{
-public:
-    explicit KeptColours(RandomColours &source) : source(source) { }
-
-    float TimeOfDay() override { return source.TimeOfDay(); }
-    void Reseed(double value) override
-    {
-        if (replayed.empty())
-            source.Reseed(value);
-    }
-    float NextRandom() override
-    {
-        if (replayed.empty())
-            return kept.emplace_back(source.NextRandom());
-        const float next = replayed.front();
-        replayed = replayed.subspan(1);
-        return next;
-    }
-    // The numbers NextRandom gives next, in order; replay({}) goes back to the generator.
-    void replay(std::span<const float> numbers) { replayed = numbers; }
-
-    std::vector<float> kept;
-
-private:
-    RandomColours &source;
-    std::span<const float> replayed;
-};
 
 // Gives back, in order, the numbers a figure's colours came from.
 class ReplayedColours final : public RandomColours
@@ -51,6 +20,34 @@ public:
 private:
     const std::vector<float> &numbers;
     std::size_t next = 0;
+};
+
+// Passes on what another generator gives and keeps the numbers NextRandom
+// returned, so that a figure can be drawn again in the same colours. While
+// replaying, it gives back numbers kept before instead, and keeps none.
+class KeptColours final : public RandomColours
+{
+public:
+    explicit KeptColours(RandomColours &source) : source(source) { }
+
+    float TimeOfDay() override { return colours().TimeOfDay(); }
+    void Reseed(double value) override { colours().Reseed(value); }
+    float NextRandom() override
+    {
+        return replayed ? replayed->NextRandom() : kept.emplace_back(source.NextRandom());
+    }
+    // From now on gives back these numbers, which must outlive the replay, in order.
+    void replay(const std::vector<float> &numbers) { replayed.emplace(numbers); }
+    // Goes back to the generator.
+    void endReplay() { replayed.reset(); }
+
+    std::vector<float> kept;
+
+private:
+    RandomColours &colours() { return replayed ? *replayed : source; }
+
+    RandomColours &source;
+    std::optional<ReplayedColours> replayed;
 };
 
 // What redraws the picture, and the undo and redo of figures: the figures

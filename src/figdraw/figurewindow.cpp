@@ -341,7 +341,7 @@ void Form1::redraw()
         std::tie(x, y, figures.Pi) = std::tuple(last.x, last.y, last.pi);
         keptColours.replay(last.randoms);
         runFigure(last.procedure, last.size, false);
-        keptColours.replay({});
+        keptColours.endReplay();
     }
     if (onCanvas.empty())
         Label2->clear();
