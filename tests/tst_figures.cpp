@@ -2,6 +2,7 @@
 #include "figurerecord.h"
 #include "figures.h"
 #include "figuresize.h"
+#include "linewalk.h"
 #include "userscale.h"
 
 #include <QSet>
@@ -203,8 +204,8 @@ private slots:
         const std::pair<QPointF, qsizetype> points[] = {{{45, 1}, 0}, {{50, 25}, 0}, {{44, 35}, -1}, {{25, 25}, -1}, {{25, 0}, 1}, {{45, 20}, 1}};
         // clang-format on
         for (const auto &[point, step] : points)
-            QCOMPARE(record.lastStepNear(2, scale, 100, point, 3), step);
-        QCOMPARE(record.lastStepNear(1, scale, 100, {45, 20}, 3), -1); // the circle not shown
+            QCOMPARE(record.lastStepNear(record.shapesUpTo(2), scale, 100, point, 3), step);
+        QCOMPARE(record.lastStepNear(record.shapesUpTo(1), scale, 100, {45, 20}, 3), -1); // the circle not shown
     }
     // Numbers the Russian way; each figure's calls as its counter and its record count them.
     void callTrace()
@@ -351,6 +352,64 @@ private slots:
                      line.explained);
         QCOMPARE(ProcedureText::named(u"Ris1"_qs).callLevelLines(false), QList<int>{5});
         QCOMPARE(ProcedureText::named(u"Ris1"_qs).callLevelLines(true), QList<int>{4});
+    }
+
+    // Each figure run line by line: its drawing lines draw the recorded shapes in order,
+    // its call lines make the recorded calls in order, back undoes forward, and step
+    // over lands where forward steps first come back to the caller.
+    void lineWalk()
+    {
+        const char *names[] = {"Ris1", "Ris2", "Diag", "Ris", "Ris3", "Treug"};
+        for (int figure = 0; figure < 6; ++figure) {
+            const ProcedureText &text = ProcedureText::named(QString::fromUtf8(names[figure]));
+            Drawn drawn(figure, 1);
+            CallTrace trace;
+            drawn.figures.counter.trace = &trace;
+            (drawn.figures.*procedures[figure])(starts[figure].x(), starts[figure].y(), 60);
+            const LineWalk walk(trace, text);
+            QList<LinePlace> places{LineWalk::first()};
+            while (const auto next = walk.next(places.back()))
+                places << *next;
+            QCOMPARE(places.back(), walk.last());
+            QVERIFY(!walk.previous(LineWalk::first()));
+            qsizetype shapes = 0;
+            qint32 calls = 1, newest = 0;
+            for (qsizetype i = 0; i < places.size(); ++i) {
+                const LinePlace place = places[i];
+                QCOMPARE(text.line(walk.line(place)).contains(u"counter"), false);
+                if (i > 0)
+                    QCOMPARE(*walk.previous(place), places[i - 1]);
+                newest = std::max(newest, place.call);
+                QCOMPARE(walk.newestCall(place), newest);
+                if (walk.kind(place) == ProcedureText::Draw) {
+                    const DrawnShape drew
+                            = figureFacts(drawn.record, trace, place.call)
+                                      .shapes[walk.outputsDone(place) - 1];
+                    const QPointF start = drawn.record.lineStart(shapes);
+                    const auto &recorded = drawn.record.shapes()[shapes++];
+                    QCOMPARE(QList<double>({drew.a, drew.b, drew.c}),
+                             QList<double>({recorded.kind == FigureRecord::Circle ? recorded.a : start.x(),
+                                            recorded.kind == FigureRecord::Circle ? recorded.b : start.y(),
+                                            recorded.c}));
+                }
+                if (walk.kind(place) == ProcedureText::Call) {
+                    QCOMPARE(places[i + 1], LinePlace({calls++, 0}));
+                    QCOMPARE(text.stops(trace.arguments(places[i + 1].call)),
+                             walk.stopped(places[i + 1].call));
+                }
+                qsizetype over = i + 1;
+                const qint32 back = walk.kind(place) == ProcedureText::Call
+                        ? place.call
+                        : trace.parent(place.call);
+                while (over < places.size() && places[over].call != back)
+                    ++over;
+                QCOMPARE(walk.over(place), over < places.size()
+                                 ? std::optional<LinePlace>(places[over])
+                                 : std::nullopt);
+            }
+            QCOMPARE(shapes, drawn.record.shapes().size());
+            QCOMPARE(calls, trace.calls());
+        }
     }
 };
 

@@ -111,6 +111,7 @@ void Form1::writeCalls(qsizetype first, qsizetype last)
     const auto start = [this](qsizetype call) {
         return call < verses.callStarts.size() ? verses.callStarts[call] : verses.text.size();
     };
+    calls->dropPartial(first);
     QTextCursor end(Text1->document());
     end.movePosition(QTextCursor::End);
     // The box breaks lines at '\n'; a lone '\r' would break them a second time.

@@ -1,6 +1,7 @@
 #include "versecalls.h"
 
 #include "callswindow.h"
+#include "linesteps.h"
 #include "unfolding.h"
 #include "verse.h"
 
@@ -16,6 +17,16 @@ VerseCalls::VerseCalls(QWidget *window, QPlainTextEdit *box, Verses &verses, Unf
     unfolding->watchKeysIn(calls);
     connect(calls, &CallsWindow::callChosen, this, &VerseCalls::choose);
     calls->setCallFacts([this](qint32 call) { return factsOf(call); });
+    lines = new LineSteps(unfolding, calls, trace,
+                          {[this] { return traced; },
+                           [this](const LineWalk &walk, LinePlace place) { showLine(walk, place); },
+                           [this](qint32 call) { choose(call); }});
+}
+
+// Where what the call wrote begins in the verse's text; the text's end for the call after the last.
+qsizetype VerseCalls::callStart(qsizetype call) const
+{
+    return call < verses.callStarts.size() ? verses.callStarts[call] : verses.text.size();
 }
 
 // The lines the call wrote, each without its line break.
@@ -44,6 +55,7 @@ void VerseCalls::beginVerse(bool unfolds)
     if (traced)
         verses.calls = &trace;
     start = box->document()->characterCount() - 1;
+    written = 0;
 }
 
 void VerseCalls::endVerse()
@@ -73,6 +85,7 @@ bool VerseCalls::follow(qsizetype last)
     else if (traced)
         calls->showCall(qint32(last) - 1);
     length = box->document()->characterCount();
+    written = callStart(last);
     return true;
 }
 
@@ -94,30 +107,78 @@ void VerseCalls::forget()
 // verse is forgotten rather than the user's text cut.
 void VerseCalls::rewind(qsizetype last)
 {
-    if (box->document()->characterCount() != length) { // typed into since: the text is the user's
-        clear();
-        return;
-    }
-    QTextCursor cursor(box->document());
-    cursor.setPosition(endOf(last));
-    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-    length = box->document()->characterCount();
-    showMoment(last);
+    showWritten(callStart(last));
+    if (recorded)
+        showMoment(last);
 }
 
 // Where what the calls 0 ... calls - 1 wrote ends in the box.
 int VerseCalls::endOf(qsizetype calls) const
 {
-    const qsizetype written
-            = calls < verses.callStarts.size() ? verses.callStarts[calls] : verses.text.size();
-    return start + int(written - QStringView(verses.text).first(written).count(u'\r'));
+    return boxEnd(callStart(calls));
 }
 
+// Where the verse's text up to this length ends in the box.
+int VerseCalls::boxEnd(qsizetype upTo) const
+{
+    return start + int(upTo - QStringView(verses.text).first(upTo).count(u'\r'));
+}
+
+// By lines, a call is gone to right after its writing.
 void VerseCalls::choose(qint32 call)
 {
-    if (traced && call < trace.calls())
+    if (!traced || call >= trace.calls())
+        return;
+    if (unfolding->pace() == Pace::Linewise)
+        lines->goTo(call);
+    else
         unfolding->goTo(call + 1);
+}
+
+void VerseCalls::dropPartial(qsizetype calls)
+{
+    if (recorded && written > callStart(calls))
+        showWritten(callStart(calls));
+}
+
+void VerseCalls::showWritten(qsizetype upTo)
+{
+    if (box->document()->characterCount() != length) { // typed into since: the text is the user's
+        clear();
+        return;
+    }
+    QTextCursor cursor(box->document());
+    cursor.setPosition(boxEnd(std::min(upTo, written)));
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    cursor.insertText(QStringView(verses.text)
+                              .sliced(std::min(upTo, written), std::max<qsizetype>(upTo - written, 0))
+                              .toString()
+                              .replace(u"\r\n"_qs, u"\n"_qs));
+    length = box->document()->characterCount();
+    written = upTo;
+}
+
+// The verse up to a line of one of its calls: the lines its writing lines wrote so far,
+// and the window at that moment. A call writes before it calls, so the calls before the
+// newest wrote all their lines.
+void VerseCalls::showLine(const LineWalk &walk, LinePlace place)
+{
+    const qint32 newest = walk.newestCall(place);
+    qsizetype upTo = callStart(newest + 1);
+    if (newest == place.call) {
+        upTo = callStart(place.call);
+        for (int line = 0; line < walk.outputsDone(place); ++line) {
+            const qsizetype lineEnd = verses.text.indexOf(u"\r\n"_qs, upTo);
+            upTo = lineEnd >= 0 && lineEnd < callStart(place.call + 1) ? lineEnd + 2
+                                                                        : callStart(place.call + 1);
+        }
+    }
+    showWritten(upTo);
+    if (!traced) // the box was typed into: the verse is forgotten
+        return;
+    unfolding->showedUpTo(upTo < callStart(newest + 1) ? newest : newest + 1);
+    box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
+    calls->showLine(place.call, walk.line(place), newest);
 }
 
 // The window right after the last of the calls in the box, and the newest lines in view.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calltrace.h"
+#include "linewalk.h"
 #include "proceduretext.h"
 
 #include <QObject>
@@ -8,6 +9,7 @@
 #include <functional>
 
 class CallsWindow;
+class LineSteps;
 class QAction;
 class QPlainTextEdit;
 class Unfolding;
@@ -38,23 +40,33 @@ public:
     bool follow(qsizetype last);
     // Forgets the verse.
     void clear();
+    // Takes out of the box what a call written line by line wrote so far, so that the
+    // calls from there on are written whole.
+    void dropPartial(qsizetype calls);
 
 private:
     void forget();
     void rewind(qsizetype last);
     void choose(qint32 call);
     void showMoment(qsizetype last);
+    void showLine(const LineWalk &walk, LinePlace place);
+    // Cuts the box, or writes on into it, to where the verse's text ends at written.
+    void showWritten(qsizetype written);
     CallFacts factsOf(qint32 call) const;
+    qsizetype callStart(qsizetype call) const;
     // The box holds each line break as one character where the verses hold two.
     int endOf(qsizetype calls) const;
+    int boxEnd(qsizetype upTo) const;
 
     QPlainTextEdit *box;
     Verses &verses;
     Unfolding *unfolding;
     CallTrace trace;
     CallsWindow *calls;
+    LineSteps *lines;
     bool recorded = false; // where the verse's calls begin in the box is known
     bool traced = false;   // and its calls are in the trace
     int start = 0;         // where the verse begins in the box
     int length = 0;        // of the box's text as the verse left it
+    qsizetype written = 0; // of the verse's text, when written line by line
 };

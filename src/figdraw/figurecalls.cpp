@@ -3,6 +3,7 @@
 #include "callswindow.h"
 #include "figurefacts.h"
 #include "figurerecord.h"
+#include "linesteps.h"
 #include "picturebox.h"
 #include "unfolding.h"
 
@@ -24,6 +25,10 @@ FigureCalls::FigureCalls(QWidget *window, PictureBox *picture, FigureRecord &rec
     unfolding->watchKeysIn(calls);
     connect(calls, &CallsWindow::callChosen, this, &FigureCalls::choose);
     calls->setCallFacts([this](qint32 call) { return figureFacts(this->record, trace, call); });
+    lines = new LineSteps(unfolding, calls, trace,
+                          {[this] { return traced; },
+                           [this](const LineWalk &walk, LinePlace place) { showLine(walk, place); },
+                           [this](qint32 call) { choose(call); }});
     connect(showAction(), &QAction::toggled, this, &FigureCalls::takeMemory);
 }
 
@@ -96,6 +101,7 @@ void FigureCalls::paint(qsizetype first, qsizetype last)
         first = next;
     }
     record.replay(first, last, *picture);
+    partial = 0;
 }
 
 void FigureCalls::follow(qsizetype last)
@@ -136,28 +142,47 @@ void FigureCalls::goToShapeAt(QPointF point)
     constexpr double reach = 3; // pixels from a stroke that still count as on it
     if (!traced)
         return;
-    const qsizetype step = record.lastStepNear(unfolding->shownSteps(), picture->userScale(),
+    const qsizetype step = record.lastStepNear(shapesShown(), picture->userScale(),
                                                picture->sideLength(), point, reach);
     if (step >= 0)
         choose(trace.stepCall(step));
 }
 
-// The canvas shows the steps the unfolding has shown: each one shown is painted at once.
-qsizetype FigureCalls::stepsPainted() const
+// The canvas shows the steps the unfolding has shown, each painted at once, and the
+// shapes of the next one drawn line by line.
+qint64 FigureCalls::shapesShown() const
 {
-    return recorded ? unfolding->shownSteps() : 0;
+    return recorded ? record.shapesUpTo(unfolding->shownSteps()) + partial : 0;
+}
+
+void FigureCalls::replayShown(Canvas &canvas) const
+{
+    record.replayShapes(0, shapesShown(), canvas);
 }
 
 void FigureCalls::repaint()
 {
-    if (recorded)
-        snapshots = {{0, 0, picture->picture()}};
-    paint(0, stepsPainted());
+    if (!recorded)
+        return;
+    const qint64 shapes = shapesShown();
+    snapshots = {{0, 0, picture->picture()}};
+    paint(0, unfolding->shownSteps());
+    record.replayShapes(record.shapesUpTo(unfolding->shownSteps()), shapes, *picture);
+    partial = shapes - record.shapesUpTo(unfolding->shownSteps());
 }
 
 // The canvas as it was before the figure, or at the latest picture kept within
 // the steps, then the steps after it drawn again.
 void FigureCalls::rewind(qsizetype last)
+{
+    restore(last);
+    if (choosing || last == 0)
+        return;
+    const FigureRecord::Step &step = record.steps()[size_t(last - 1)];
+    showMoment(last, step.call, step.depth, true);
+}
+
+void FigureCalls::restore(qsizetype last)
 {
     const auto from = std::prev(std::upper_bound(
             snapshots.begin(), snapshots.end(), last,
@@ -165,16 +190,17 @@ void FigureCalls::rewind(qsizetype last)
     picture->markFollowingShapes(false);
     picture->setPicture(from->picture);
     paint(from->steps, last);
-    if (choosing || last == 0)
-        return;
-    const FigureRecord::Step &step = record.steps()[size_t(last - 1)];
-    showMoment(last, step.call, step.depth, true);
 }
 
+// By lines, a call is gone to right after its drawing.
 void FigureCalls::choose(qint32 call)
 {
     if (!traced || call >= trace.calls())
         return;
+    if (unfolding->pace() == Pace::Linewise) {
+        lines->goTo(call);
+        return;
+    }
     const qsizetype steps = trace.stepsUpTo(call);
     choosing = true;
     unfolding->goTo(steps);
@@ -193,4 +219,39 @@ void FigureCalls::showMoment(qsizetype steps, qint64 number, int depth, bool dre
         showCounts(number, depth, steps > 0 ? record.steps()[size_t(steps - 1)].end : 0);
     if (traced)
         calls->showCall(qint32(number - 1));
+}
+
+// The figure up to a line of one of its calls: the shapes drawn so far, the one a drawing
+// line drew marked, and the counts and the window at that moment. A call draws before it
+// calls, so the calls before the newest drew all their shapes.
+void FigureCalls::showLine(const LineWalk &walk, LinePlace place)
+{
+    const qint32 newest = walk.newestCall(place);
+    qsizetype full = trace.stepsUpTo(newest);
+    const qint64 shapes = newest == place.call
+            ? record.shapesUpTo(trace.stepsUpTo(newest - 1)) + walk.outputsDone(place)
+            : record.shapesUpTo(full);
+    if (record.shapesUpTo(full) > shapes)
+        --full;
+    const qint64 onCanvas = shapesShown();
+    qint64 from = onCanvas;
+    picture->markFollowingShapes(false);
+    if (shapes < onCanvas) {
+        restore(full);
+        from = record.shapesUpTo(full);
+    } else if (full > unfolding->shownSteps()) {
+        paint(unfolding->shownSteps(), full);
+        from = record.shapesUpTo(full);
+    }
+    const bool drawing = walk.kind(place) == ProcedureText::Draw;
+    record.replayShapes(from, shapes - (drawing ? 1 : 0), *picture);
+    if (drawing) {
+        picture->markFollowingShapes(true);
+        record.replayShapes(shapes - 1, shapes, *picture);
+    }
+    partial = shapes - record.shapesUpTo(full);
+    unfolding->showedUpTo(full);
+    if (showCounts)
+        showCounts(newest + 1, int(trace.path(place.call).size()), shapes);
+    calls->showLine(place.call, walk.line(place), newest);
 }

@@ -2,6 +2,7 @@
 
 #include "calltrace.h"
 #include "figuresize.h"
+#include "linewalk.h"
 
 #include <QImage>
 #include <QObject>
@@ -10,8 +11,10 @@
 #include <functional>
 #include <vector>
 
+class Canvas;
 class CallsWindow;
 class FigureRecord;
+class LineSteps;
 class PictureBox;
 class QAction;
 class RecursionCounter;
@@ -51,9 +54,9 @@ public:
     void follow(qsizetype last);
     // Forgets the figure; the window shows no calls.
     void clear();
-    // The steps the canvas shows of the figure.
-    qsizetype stepsPainted() const;
-    // The canvas was drawn again up to the figure, at another size: paints the steps it
+    // Draws the shapes the canvas shows of the figure on another canvas.
+    void replayShown(Canvas &canvas) const;
+    // The canvas was drawn again up to the figure, at another size: paints the shapes it
     // showed again, and keeps the pictures on the way anew.
     void repaint();
 
@@ -72,6 +75,10 @@ private:
     void forget();
     void takeMemory(bool open);
     void rewind(qsizetype last);
+    // The canvas as it was with the steps 0 ... last - 1 shown.
+    void restore(qsizetype last);
+    void showLine(const LineWalk &walk, LinePlace place);
+    qint64 shapesShown() const;
     void choose(qint32 call);
     void showMoment(qsizetype steps, qint64 number, int depth, bool drew);
 
@@ -81,10 +88,12 @@ private:
     Unfolding *unfolding;
     CallTrace trace;
     CallsWindow *calls;
+    LineSteps *lines;
     CountsShown showCounts;
     bool recorded = false; // the figure is in the record
     bool traced = false;   // and its calls in the trace
     bool choosing = false;
+    qint64 partial = 0; // the shapes of the next step shown, line by line
     // The canvas before the figure, then every so many shapes of it.
     std::vector<Snapshot> snapshots;
 };

@@ -61,10 +61,19 @@ void FigureRecord::add(const Shape &shape)
     steps_.back().end = qint32(shapes_.size());
 }
 
+qsizetype FigureRecord::shapesUpTo(qsizetype last) const
+{
+    return last > 0 ? steps_[last - 1].end : 0;
+}
+
 void FigureRecord::replay(qsizetype first, qsizetype last, Canvas &canvas) const
 {
-    const qsizetype from = first > 0 ? steps_[first - 1].end : 0;
-    const qsizetype to = last > 0 ? steps_[last - 1].end : 0;
+    replayShapes(shapesUpTo(first), shapesUpTo(last), canvas);
+}
+
+// A line drawn on is drawn from where it starts when it comes first.
+void FigureRecord::replayShapes(qsizetype from, qsizetype to, Canvas &canvas) const
+{
     for (qsizetype i = from; i < to; ++i) {
         const Shape &s = shapes_[i];
         switch (s.kind) {
@@ -72,7 +81,12 @@ void FigureRecord::replay(qsizetype first, qsizetype last, Canvas &canvas) const
             canvas.DrawLine(s.a, s.b, s.c, s.d, s.colour);
             break;
         case LineOn:
-            canvas.DrawLine(s.c, s.d, s.colour);
+            if (i == from) {
+                const QPointF start = lineStart(i);
+                canvas.DrawLine(float(start.x()), float(start.y()), s.c, s.d, s.colour);
+            } else {
+                canvas.DrawLine(s.c, s.d, s.colour);
+            }
             break;
         case Circle:
             canvas.DrawCircle(s.a, s.b, s.c, s.colour);
@@ -89,11 +103,10 @@ QPointF FigureRecord::lineStart(qsizetype shape) const
     return {s.a, s.b};
 }
 
-qsizetype FigureRecord::lastStepNear(qsizetype last, const UserScale &scale, double side,
+qsizetype FigureRecord::lastStepNear(qsizetype shapes, const UserScale &scale, double side,
                                      QPointF point, double reach) const
 {
     const QSizeF area(side, side);
-    const qsizetype shapes = last > 0 ? steps_[last - 1].end : 0;
     for (qsizetype i = shapes - 1; i >= 0; --i) {
         const Shape &s = shapes_[i];
         bool near = false;
@@ -107,7 +120,7 @@ qsizetype FigureRecord::lastStepNear(qsizetype last, const UserScale &scale, dou
                     <= reach;
         }
         if (near)
-            return std::upper_bound(steps_.begin(), steps_.begin() + last, qint32(i),
+            return std::upper_bound(steps_.begin(), steps_.end(), qint32(i),
                                     [](qint32 shape, const Step &step) { return shape < step.end; })
                     - steps_.begin();
     }

@@ -50,12 +50,16 @@ public:
     // Where the line that is this shape starts, in user coordinates: a line drawn on
     // starts where the shape before it ended.
     QPointF lineStart(qsizetype shape) const;
+    // How many shapes the steps 0 ... last - 1 drew.
+    qsizetype shapesUpTo(qsizetype last) const;
     // Draws the shapes of the steps first ... last - 1 on the canvas.
     void replay(qsizetype first, qsizetype last, Canvas &canvas) const;
-    // The step that drew the last of the shapes of the steps 0 ... last - 1 whose stroke
+    // Draws the shapes from ... to - 1 on the canvas.
+    void replayShapes(qsizetype from, qsizetype to, Canvas &canvas) const;
+    // The step that drew the last of the shapes 0 ... shapes - 1 whose stroke
     // passes within reach pixels of the point, on a square canvas of side pixels in
     // this coordinate system; -1 when none does.
-    qsizetype lastStepNear(qsizetype last, const UserScale &scale, double side, QPointF point,
+    qsizetype lastStepNear(qsizetype shapes, const UserScale &scale, double side, QPointF point,
                            double reach) const;
     // The memory the record holds, in bytes.
     qsizetype bytes() const;

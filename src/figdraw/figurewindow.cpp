@@ -375,7 +375,7 @@ QImage Form1::pictureAtNormalSize()
     QPainter painter(&picture);
     PainterCanvas canvas(&painter, PictureBox::insideSize, 1);
     drawAgain(canvas);
-    record.replay(0, calls->stepsPainted(), canvas);
+    calls->replayShown(canvas);
     return picture;
 }
 

@@ -219,6 +219,21 @@ CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool 
 
 void CallsWindow::showCall(qint32 call)
 {
+    showAt(call, call);
+    showProcedure(call, 0);
+    following = false;
+}
+
+void CallsWindow::showLine(qint32 call, int line, qint32 newest)
+{
+    showAt(call, newest);
+    showProcedure(call, line);
+    following = false;
+}
+
+// The heading, stack and tree at a call; the calls after newest are grey.
+void CallsWindow::showAt(qint32 call, qint32 newest)
+{
     following = true;
     current = call;
     heading->setText(QStringLiteral("Вызов %1 из %2").arg(call + 1).arg(trace.calls()));
@@ -228,16 +243,14 @@ void CallsWindow::showCall(qint32 call)
     stack->setCurrentIndex(last);
     stack->scrollTo(last);
     if (tree) {
-        treeModel->reach(call);
-        treeModel->setCurrent(call);
+        treeModel->reach(newest);
+        treeModel->setCurrent(newest);
         const QModelIndex index = treeModel->indexOf(call);
         expandTree(index);
         tree->setCurrentIndex(index);
         tree->scrollTo(index);
         tree->viewport()->update();
     }
-    showProcedure(call);
-    following = false;
 }
 
 void CallsWindow::showFinished()
@@ -286,9 +299,9 @@ void CallsWindow::expandTree(const QModelIndex &current)
         tree->expand(up);
 }
 
-// The call's procedure with the lines the whole call ran highlighted: what it drew
-// or wrote, or the return it stopped at.
-void CallsWindow::showProcedure(qint32 call)
+// The call's procedure with the line given highlighted, or else the lines the whole
+// call ran: what it drew or wrote, or the return it stopped at.
+void CallsWindow::showProcedure(qint32 call, int line)
 {
     const ProcedureText &text = ProcedureText::named(trace.procedureName());
     CallFacts facts = callFacts ? callFacts(call) : CallFacts();
@@ -297,7 +310,7 @@ void CallsWindow::showProcedure(qint32 call)
     facts.stopped = !trace.drewAnything(call) || text.stops(facts.arguments);
     for (qint32 child = trace.firstChild(call); child >= 0; child = trace.nextSibling(child))
         facts.calls << trace.text(child);
-    const QList<int> lines = text.callLevelLines(facts.stopped);
+    const QList<int> lines = line > 0 ? QList<int>{line} : text.callLevelLines(facts.stopped);
     procedure->showLines(text, lines, lines.isEmpty() ? QString() : text.explain(lines[0], facts));
 }
 

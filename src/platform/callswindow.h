@@ -37,8 +37,13 @@ public:
     void showCall(qint32 call);
     // Shows that every call has returned: no call waits, the whole tree is there.
     void showFinished();
+    // Shows the calls of the trace up to newest, the call running this line of its
+    // procedure being current.
+    void showLine(qint32 call, int line, qint32 newest);
     // Shows emptyText alone.
     void showNoCalls();
+    // The call shown current: -1 before any, the number of calls once all have returned.
+    qint32 currentCall() const { return current; }
 
     QLabel *heading;
     QListView *stack;
@@ -56,7 +61,8 @@ private:
     void placeBeside();
     void rescale(int percent);
     void choose(qint32 call);
-    void showProcedure(qint32 call);
+    void showAt(qint32 call, qint32 newest);
+    void showProcedure(qint32 call, int line);
     void expandTree(const QModelIndex &current);
 
     const CallTrace &trace;

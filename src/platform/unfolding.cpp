@@ -1,5 +1,7 @@
 #include "unfolding.h"
 
+#include "linesteps.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
@@ -16,7 +18,8 @@ Unfolding::Unfolding(QWidget *window, const QString &verb)
     const std::pair<Pace, const char16_t *> items[] = {{Pace::AtOnce, u"сразу"},
                                                        {Pace::Fast, u"быстро"},
                                                        {Pace::Slow, u"медленно"},
-                                                       {Pace::Stepwise, u"по шагам"}};
+                                                       {Pace::Stepwise, u"по шагам"},
+                                                       {Pace::Linewise, u"по строкам"}};
     for (const auto &[pace, adverb] : items) {
         QAction *action = paces->addAction(verb + u' ' + QString::fromUtf16(adverb));
         action->setCheckable(true);
@@ -41,29 +44,60 @@ void Unfolding::start(qsizetype steps, std::function<void(qsizetype, qsizetype)>
     shown = 0;
     total = steps;
     steppedIn = nullptr;
-    showUpTo(pace_ == Pace::AtOnce ? total : 1);
+    if (lines)
+        lines->end();
+    if (pace_ != Pace::Linewise || !lines || !lines->begin())
+        showUpTo(pace_ == Pace::AtOnce ? total : 1);
     keepPace();
 }
 
+bool Unfolding::byLines() const
+{
+    return pace_ == Pace::Linewise && lines && lines->active();
+}
+
+bool Unfolding::running() const
+{
+    return shown < total || byLines();
+}
+
+// Leaving the lines keeps the moment reached; coming to them in the middle of a
+// recursion whose calls were not recorded shows it whole, and the next one steps by lines.
 void Unfolding::setPace(Pace pace)
 {
+    const bool wasByLines = byLines();
     pace_ = pace;
     paces->actions().at(int(pace))->setChecked(true);
-    if (pace == Pace::AtOnce)
+    if (wasByLines && pace != Pace::Linewise)
+        lines->leave();
+    emit paceChanged(pace);
+    if (pace == Pace::AtOnce || (pace == Pace::Linewise && !wasByLines && running()
+                                 && !(lines && lines->enter())))
         finish();
     keepPace();
 }
 
 void Unfolding::step()
 {
-    if (running() && pace_ == Pace::Stepwise)
+    if (byLines())
+        lines->forward();
+    else if (running() && stepping())
         showUpTo(shown + 1);
+}
+
+void Unfolding::stepOver()
+{
+    if (byLines())
+        lines->over();
 }
 
 void Unfolding::finish()
 {
-    if (running())
-        showUpTo(total);
+    const bool wasByLines = byLines();
+    if (lines)
+        lines->end();
+    if (shown < total || wasByLines)
+        showUpTo(total, true);
 }
 
 void Unfolding::stop()
@@ -71,6 +105,8 @@ void Unfolding::stop()
     shown = total = 0;
     timer.stop();
     rewind = {};
+    if (lines)
+        lines->end();
 }
 
 void Unfolding::goTo(qsizetype last)
@@ -86,9 +122,16 @@ void Unfolding::goTo(qsizetype last)
 }
 
 // The first step stays: a figure or verse under way shows at least its first call.
+// By lines, all shown is gone back into at its last line.
 void Unfolding::stepBack()
 {
-    if (pace_ == Pace::Stepwise && canRewind() && shown > 1)
+    if (byLines()) {
+        lines->back();
+        return;
+    }
+    const bool intoLines
+            = pace_ == Pace::Linewise && !running() && canRewind() && lines && lines->enter();
+    if (!intoLines && stepping() && canRewind() && shown > 1)
         goTo(shown - 1);
 }
 
@@ -99,20 +142,20 @@ void Unfolding::watchKeysIn(QWidget *otherWindow)
             [this, otherWindow] { otherWindows.removeOne(otherWindow); });
 }
 
-void Unfolding::showUpTo(qsizetype last)
+void Unfolding::showUpTo(qsizetype last, bool always)
 {
     const qsizetype first = shown;
     shown = std::min(last, total);
     if (shown == total)
         timer.stop();
-    if (shown > first || total == 0)
+    if (shown > first || total == 0 || always)
         show(first, shown);
 }
 
 // The timer runs at the timed paces while steps are left.
 void Unfolding::keepPace()
 {
-    if (!running() || pace_ == Pace::AtOnce || pace_ == Pace::Stepwise)
+    if (!running() || pace_ == Pace::AtOnce || stepping())
         timer.stop();
     else
         timer.start(pace_ == Pace::Fast ? fastInterval : slowInterval);
@@ -128,9 +171,10 @@ bool Unfolding::eventFilter(QObject *watched, QEvent *event)
     auto *widget = qobject_cast<QWidget *>(watched);
     if (!widget || (widget->window() != window && !otherWindows.contains(widget->window())))
         return false;
-    const int key = static_cast<QKeyEvent *>(event)->key();
+    const auto *press = static_cast<QKeyEvent *>(event);
+    const int key = press->key();
     const bool back = key == Qt::Key_Left || key == Qt::Key_Backspace;
-    if (pace_ == Pace::Stepwise && back && canRewind()) {
+    if (stepping() && back && (canRewind() || byLines())) {
         stepBack();
         return true;
     }
@@ -141,9 +185,12 @@ bool Unfolding::eventFilter(QObject *watched, QEvent *event)
         finish();
         return true;
     }
-    if (pace_ != Pace::Stepwise || (key != Qt::Key_Space && key != Qt::Key_Right))
+    if (!stepping() || (key != Qt::Key_Space && key != Qt::Key_Right))
         return false;
     steppedIn = widget;
-    step();
+    if (byLines() && press->modifiers().testFlag(Qt::ShiftModifier))
+        stepOver();
+    else
+        step();
     return true;
 }

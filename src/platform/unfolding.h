@@ -7,10 +7,11 @@
 
 #include <functional>
 
+class LineSteps;
 class QWidget;
 
 // How fast a recursion that has run in full is shown to the class.
-enum class Pace { AtOnce, Fast, Slow, Stepwise };
+enum class Pace { AtOnce, Fast, Slow, Stepwise, Linewise };
 
 // Shows what a recursion recorded, one call's drawing or writing at a time,
 // at the pace the user chose: a timer moves it on, or a step key. The window
@@ -21,8 +22,9 @@ enum class Pace { AtOnce, Fast, Slow, Stepwise };
 // shows all the rest at once. Once the last step or Esc has shown all, Space
 // still presses nothing where those keys were pressed, until the focus moves.
 // Where the window can rewind, Left arrow and Backspace step back at the
-// step-by-step pace, and any earlier step can be gone to. Keys count in the
-// window and in the windows added with watchKeysIn.
+// step-by-step pace, and any earlier step can be gone to. At the line-by-line
+// pace the same keys move by lines, Shift+Space and Shift+Right step over.
+// Keys count in the window and in the windows added with watchKeysIn.
 class Unfolding : public QObject
 {
     Q_OBJECT
@@ -32,10 +34,10 @@ public:
     Unfolding(QWidget *window, const QString &verb);
     ~Unfolding() override;
 
-    // The four pace items, exactly one checked, "сразу" at the start.
+    // The five pace items, exactly one checked, "сразу" at the start.
     QList<QAction *> paceActions() const { return paces->actions(); }
     Pace pace() const { return pace_; }
-    bool running() const { return shown < total; }
+    bool running() const;
     qsizetype shownSteps() const { return shown; }
 
     // Starts showing steps 0 ... steps - 1: the first at once, the rest at the pace.
@@ -48,6 +50,14 @@ public:
     void watchKeysIn(QWidget *otherWindow);
     // From now on only forward: what was shown may no longer be taken back.
     void forgetRewind() { rewind = {}; }
+    // What steps the recursion by lines, at the pace "по строкам".
+    void setLineSteps(LineSteps *steps) { lines = steps; }
+    // The window itself showed steps 0 ... last - 1, and part of the next, line by line.
+    void showedUpTo(qsizetype last) { shown = last; }
+
+signals:
+    // The pace is now this one, chosen by the user or set by the program.
+    void paceChanged(Pace pace);
 
 public slots:
     void setPace(Pace pace);
@@ -57,15 +67,19 @@ public slots:
 
     // The last step shown taken back, at the step-by-step pace.
     void stepBack();
+    // Past the rest of the call, or the call a call line makes, at the line-by-line pace.
+    void stepOver();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void showUpTo(qsizetype last);
+    void showUpTo(qsizetype last, bool always = false);
     void keepPace();
 
     bool canRewind() const { return rewind && total > 0; }
+    bool byLines() const;
+    bool stepping() const { return pace_ == Pace::Stepwise || pace_ == Pace::Linewise; }
 
     QWidget *window;
     QList<QWidget *> otherWindows;
@@ -76,6 +90,7 @@ private:
     qsizetype total = 0;
     std::function<void(qsizetype, qsizetype)> show;
     std::function<void(qsizetype)> rewind;
+    LineSteps *lines = nullptr;
     // Where the keys that stepped or finished were pressed, until the focus moves.
     QPointer<QWidget> steppedIn;
 };
