@@ -42,11 +42,13 @@ class StillClock : public RandomColours
 };
 
 const QRgb magenta = qRgb(128, 0, 128), blue = qRgb(0, 0, 255);
-const QStringList paces{u"сразу"_qs, u"быстро"_qs, u"медленно"_qs, u"по шагам"_qs};
+const QStringList paces{u"сразу"_qs, u"быстро"_qs, u"медленно"_qs, u"по шагам"_qs, u"по строкам"_qs};
 
 // A button, what is typed, the label after it, the figure drawn (system, x, y, size) or the report.
 // clang-format off
 struct Scenario { QStringList steps; QString counts, picture; bool marked; };
+// The heading, the line highlighted (0: none), the circles of the chain on the canvas (-1: not checked).
+struct LineScenario { QStringList steps; QString heading; int line; QString counts; int circles; bool marked; QString explained = {}; };
 struct Command { int button; std::optional<QString> typed; QString prompt, counts; Procedure procedure = nullptr; QList<double> start = {}; QString report = {}; };
 // clang-format on
 
@@ -332,6 +334,74 @@ private slots:
         QCOMPARE(onScreen(form->Picture1, form->Picture1->contentsRect()) != picture, row.marked);
         QVERIFY(form->isVisible());
     }
+    void lineSteps_data()
+    {
+        QTest::addColumn<LineScenario>("row");
+        const QString lines = u"по строкам"_qs;
+        const QString finished = u"Все вызовы закончены: 15"_qs;
+        // clang-format off
+        QTest::newRow("the first call's test") << LineScenario{{lines, u"circles"_qs}, u"Вызов 1 из 15"_qs, 3, u"1/1/0"_qs, 0, false, u"Строка 3. Проверка r < 10: 30 < 10 — нет"_qs};
+        QTest::newRow("a drawing line, by a click") << LineScenario{{lines, u"circles"_qs, u"click"_qs}, u"Вызов 1 из 15"_qs, 5, u"1/1/1"_qs, 1, true};
+        QTest::newRow("into a call") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"Right"_qs, u"Space"_qs}, u"Вызов 2 из 15"_qs, 3, u"2/2/1"_qs, 1, false, u"Строка 3. Проверка r < 10: 20 < 10 — нет"_qs};
+        QTest::newRow("a stopping call returns") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs}, u"Вызов 4 из 15"_qs, 4, u"4/4/3"_qs, 3, false};
+        QTest::newRow("out to the caller's next line") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs}, u"Вызов 3 из 15"_qs, 7, u"4/3/3"_qs, 3, false};
+        QTest::newRow("back into the call") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Left"_qs}, u"Вызов 4 из 15"_qs, 4, u"4/4/3"_qs, 3, false};
+        QTest::newRow("back over a drawing line") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"Space"_qs, u"Left"_qs, u"Left"_qs}, u"Вызов 1 из 15"_qs, 3, u"1/1/0"_qs, 0, false};
+        QTest::newRow("back onto a drawing line") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Left"_qs, u"Left"_qs}, u"Вызов 1 из 15"_qs, 5, u"1/1/1"_qs, 1, true};
+        QTest::newRow("back at the first line") << LineScenario{{lines, u"circles"_qs, u"Left"_qs}, u"Вызов 1 из 15"_qs, 3, u"1/1/0"_qs, 0, false};
+        QTest::newRow("over a call") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"Space"_qs, u"Shift+Space"_qs}, u"Вызов 1 из 15"_qs, 7, u"8/1/4"_qs, 4, false};
+        QTest::newRow("over the rest of a call") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Shift+Right"_qs}, u"Вызов 1 из 15"_qs, 7, u"8/1/4"_qs, 4, false};
+        QTest::newRow("over the first call") << LineScenario{{lines, u"circles"_qs, u"Shift+Space"_qs}, finished, 0, u"15/4/7"_qs, 7, false};
+        QTest::newRow("over, then back") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"Space"_qs, u"Shift+Space"_qs, u"Left"_qs}, u"Вызов 2 из 15"_qs, 8, u"8/2/4"_qs, 4, false};
+        QTest::newRow("Esc") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"Esc"_qs}, finished, 0, u"15/4/7"_qs, 7, false};
+        QTest::newRow("back after Esc") << LineScenario{{lines, u"circles"_qs, u"Esc"_qs, u"Left"_qs}, u"Вызов 1 из 15"_qs, 8, u"15/1/7"_qs, 7, false};
+        QTest::newRow("to whole calls") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"по шагам"_qs}, u"Вызов 2 из 15"_qs, 5, u"2/2/2"_qs, 2, true};
+        QTest::newRow("to whole calls, then a step") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"по шагам"_qs, u"Space"_qs}, u"Вызов 3 из 15"_qs, 5, u"3/3/3"_qs, 3, true};
+        QTest::newRow("from whole calls") << LineScenario{{u"calls"_qs, u"по шагам"_qs, u"circles"_qs, u"Space"_qs, lines, u"Space"_qs}, u"Вызов 2 из 15"_qs, 6, u"2/2/2"_qs, 2, false};
+        QTest::newRow("a figure without its calls") << LineScenario{{u"по шагам"_qs, u"circles"_qs, lines}, u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs, 0, u"15/4/7"_qs, 7, false};
+        QTest::newRow("the next one by lines") << LineScenario{{u"по шагам"_qs, u"circles"_qs, lines, u"circles"_qs, u"Space"_qs}, u"Вызов 1 из 15"_qs, 5, u"1/1/1"_qs, -1, true};
+        QTest::newRow("closing the calls") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"close"_qs, u"Space"_qs}, {}, 0, u"2/2/2"_qs, 2, true};
+        QTest::newRow("a shape's call") << LineScenario{{lines, u"circles"_qs, u"Esc"_qs, u"ctrl-click"_qs}, u"Вызов 2 из 15"_qs, 5, u"2/2/2"_qs, 2, true};
+        QTest::newRow("reset") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"reset"_qs, u"Space"_qs}, u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs, 0, {}, 0, false};
+        // clang-format on
+    }
+    // The horizontal chain R = 30 line by line: the calls window, the label and the canvas.
+    void lineSteps()
+    {
+        QFETCH(LineScenario, row);
+        auto *calls = form->findChild<CallsWindow *>();
+        for (const QString &step : row.steps) {
+            if (commonStep(step, form->Command4, {}, {}))
+                continue;
+            if (paces.contains(step))
+                chooseFromMenu(form->Picture1, u"Рисовать "_qs + step);
+            else if (step == u"click")
+                QTest::mouseClick(form->Picture1, Qt::LeftButton);
+            else if (step == u"ctrl-click")
+                QTest::mouseClick(form->Picture1, Qt::LeftButton, Qt::ControlModifier, {242, 233});
+            else if (step == u"close")
+                calls->close();
+            else if (step == u"reset")
+                form->Command3->click();
+            else
+                draw(*form, step);
+        }
+        QTRY_COMPARE(calls->isVisible() ? calls->heading->text() : QString(), row.heading);
+        // The lines are read in the calls window: the pace goes with it.
+        QVERIFY(!menuItem(form.get(), u"Рисовать по строкам"_qs)->isChecked() || calls->isVisible());
+        if (calls->isVisible())
+            QCOMPARE(calls->procedure->highlighted(),
+                     row.line ? QList<int>{row.line} : QList<int>());
+        if (!row.explained.isEmpty())
+            QCOMPARE(calls->procedure->explanation->accessibleName(), row.explained);
+        QCOMPARE(counts(), row.counts);
+        const QImage picture = form->Picture1->picture();
+        if (row.circles >= 0)
+            QCOMPARE(picture, chainSteppedTo(row.circles));
+        QCOMPARE(onScreen(form->Picture1, form->Picture1->contentsRect()) != picture, row.marked);
+        QVERIFY(form->isVisible());
+    }
+
     // Ctrl+C and Ctrl+S copy and save the picture as it is; a failed save leaves no file.
     void copyAndSave()
     {
@@ -866,6 +936,19 @@ private:
         figures.at(figure).first->click();
     }
     // The label's three numbers, as "calls/depth/shapes".
+    // The horizontal chain R = 30 as its first drawing calls leave it.
+    QImage chainSteppedTo(int circles)
+    {
+        StillClock clock;
+        Form1 chain(clock);
+        if (circles == 0)
+            return chain.Picture1->picture();
+        chooseFromMenu(chain.Picture1, u"Рисовать по шагам"_qs);
+        draw(chain, u"circles"_qs);
+        for (int circle = 1; circle < circles; ++circle)
+            QTest::keyClick(chain.Command4, Qt::Key_Space);
+        return chain.Picture1->picture();
+    }
     QString counts() const
     {
         return form->Label2->text().remove(QRegularExpression(u"[^0-9\n]"_qs)).replace(u'\n', u'/');

@@ -212,7 +212,10 @@ inline bool commonStep(const QString &step, QWidget *widget, const QElapsedTimer
                                           {u"Right"_qs, Qt::Key_Right},
                                           {u"Left"_qs, Qt::Key_Left},
                                           {u"Esc"_qs, Qt::Key_Escape}};
-    if (keys.contains(step))
+    const bool shifted = step.startsWith(u"Shift+");
+    if (shifted && keys.contains(step.sliced(6)))
+        QTest::keyClick(widget, keys.at(step.sliced(6)), Qt::ShiftModifier);
+    else if (keys.contains(step))
         QTest::keyClick(widget, keys.at(step));
     else if (step == u"calls")
         menuItem(widget->window(), u"Показать вызовы"_qs)->trigger();
@@ -222,5 +225,5 @@ inline bool commonStep(const QString &step, QWidget *widget, const QElapsedTimer
         QTest::qVerify(QTest::qWaitFor(moved) && (since.elapsed() < 400) == (step == u"tick<"),
                        "tick", qPrintable(u"%1 after %2 ms"_qs.arg(step).arg(since.elapsed())),
                        __FILE__, __LINE__);
-    return keys.contains(step) || step == u"calls" || step == u"wait" || step.startsWith(u"tick");
+    return keys.contains(step) || shifted || step == u"calls" || step == u"wait" || step.startsWith(u"tick");
 }
