@@ -20,6 +20,8 @@ const QString closing = u"Нет больше негритят!"_qs;
 
 // clang-format off
 struct Scenario { QStringList steps; int lines; QString lastLine; bool newestInView; };
+// The heading, the lines highlighted, the box's lines and its last one, the explanation ({}: not checked).
+struct LineScenario { QStringList steps; QString heading; QList<int> highlighted; int lines; QString lastLine; QString explained = {}; };
 // clang-format on
 
 class TestCountdown : public QObject
@@ -193,6 +195,58 @@ private slots:
         QCOMPARE(boxLines().constLast(), row.lastLine);
         const QScrollBar *bar = form->Text1->verticalScrollBar();
         QCOMPARE(bar->value() == bar->maximum(), row.newestInView);
+        QVERIFY(form->isVisible());
+    }
+
+    void lineSteps_data()
+    {
+        QTest::addColumn<LineScenario>("row");
+        const QString lines = u"по строкам"_qs, first = u"Вызов 1 из 2"_qs, second = u"Вызов 2 из 2"_qs;
+        const QString finished = u"Все вызовы закончены: 2"_qs;
+        // clang-format off
+        QTest::newRow("the first call's test") << LineScenario{{lines, u"1"_qs}, first, {3}, 1, {}, u"Строка 3. Проверка n == 0: 1 == 0 — нет"_qs};
+        QTest::newRow("a writing line") << LineScenario{{lines, u"1"_qs, u"Space"_qs}, first, {7}, 2, {}, u"Строка 7. Строка стихов: « 1 негритят пошли купаться в море,»"_qs};
+        QTest::newRow("the empty line") << LineScenario{{lines, u"1"_qs, u"Space*4"_qs}, first, {10}, 5, {}, u"Строка 10. Пустая строка"_qs};
+        QTest::newRow("into the last call") << LineScenario{{lines, u"1"_qs, u"Space*6"_qs}, second, {3}, 5, {}, u"Строка 3. Проверка n == 0: 0 == 0 — да"_qs};
+        QTest::newRow("the closing line") << LineScenario{{lines, u"1"_qs, u"Space*7"_qs}, second, {4}, 5, closing};
+        QTest::newRow("out to the caller's end") << LineScenario{{lines, u"1"_qs, u"Space*9"_qs}, first, {12}, 5, closing};
+        QTest::newRow("past the first call's end") << LineScenario{{lines, u"1"_qs, u"Space*10"_qs}, finished, {}, 5, closing};
+        QTest::newRow("back over the closing line") << LineScenario{{lines, u"1"_qs, u"Space*7"_qs, u"Left"_qs}, second, {3}, 5, {}};
+        QTest::newRow("over the last call") << LineScenario{{lines, u"1"_qs, u"Space*5"_qs, u"Shift+Space"_qs}, first, {12}, 5, closing};
+        QTest::newRow("Esc") << LineScenario{{lines, u"1"_qs, u"Space"_qs, u"Esc"_qs}, finished, {}, 5, closing};
+        QTest::newRow("to whole calls") << LineScenario{{lines, u"1"_qs, u"Space"_qs, u"по шагам"_qs}, first, {7, 8, 9, 10}, 5, {}};
+        QTest::newRow("to whole calls, then a step") << LineScenario{{lines, u"1"_qs, u"Space"_qs, u"по шагам"_qs, u"Space"_qs}, finished, {}, 5, closing};
+        QTest::newRow("Пуск finishes the verse first") << LineScenario{{lines, u"1"_qs, u"Space*2"_qs, u"1"_qs}, first, {3}, 5, closing};
+        QTest::newRow("reset lets Space type") << LineScenario{{lines, u"1"_qs, u"Space"_qs, u"reset"_qs, u"type"_qs}, u"Напишите стихи, чтобы увидеть их вызовы"_qs, {}, 1, u"a b"_qs};
+        // clang-format on
+    }
+    // The verse for 1 written line by line: the calls window and the box.
+    void lineSteps()
+    {
+        QFETCH(LineScenario, row);
+        auto *calls = form->findChild<CallsWindow *>();
+        for (const QString &step : row.steps) {
+            const QString action = step.section(u'*', 0, 0); // "Space*4": four times Space
+            for (int time = 0; time < std::max(1, step.section(u'*', 1).toInt()); ++time) {
+                if (commonStep(action, form->Command1, {}, {}))
+                    continue;
+                if (action.startsWith(u"по "))
+                    chooseFromMenu(form->Text1->viewport(), u"Писать "_qs + action);
+                else if (action == u"reset")
+                    form->Command3->click();
+                else if (action == u"type")
+                    QTest::keyClicks(form->Text1, "a b");
+                else
+                    start(action);
+            }
+        }
+        QVERIFY(calls->isVisible());
+        QCOMPARE(calls->heading->text(), row.heading);
+        QCOMPARE(calls->procedure->highlighted(), row.highlighted);
+        if (!row.explained.isEmpty())
+            QCOMPARE(calls->procedure->explanation->accessibleName(), row.explained);
+        QCOMPARE(boxLines().size(), row.lines);
+        QCOMPARE(boxLines().constLast(), row.lastLine);
         QVERIFY(form->isVisible());
     }
 

@@ -54,7 +54,8 @@ void VerseCalls::beginVerse(bool unfolds)
     recorded = unfolds || traced;
     if (traced)
         verses.calls = &trace;
-    start = box->document()->characterCount() - 1;
+    length = box->document()->characterCount();
+    start = length - 1;
     written = 0;
 }
 
