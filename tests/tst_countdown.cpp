@@ -201,7 +201,8 @@ private slots:
     void lineSteps_data()
     {
         QTest::addColumn<LineScenario>("row");
-        const QString lines = u"по строкам"_qs, first = u"Вызов 1 из 2"_qs, second = u"Вызов 2 из 2"_qs;
+        const QString lines = u"по строкам"_qs, first = u"Вызов 1 из 2"_qs,
+                      second = u"Вызов 2 из 2"_qs;
         const QString finished = u"Все вызовы закончены: 2"_qs;
         // clang-format off
         QTest::newRow("the first call's test") << LineScenario{{lines, u"1"_qs}, first, {3}, 1, {}, u"Строка 3. Проверка n == 0: 1 == 0 — нет"_qs};

@@ -42,7 +42,8 @@ class StillClock : public RandomColours
 };
 
 const QRgb magenta = qRgb(128, 0, 128), blue = qRgb(0, 0, 255);
-const QStringList paces{u"сразу"_qs, u"быстро"_qs, u"медленно"_qs, u"по шагам"_qs, u"по строкам"_qs};
+const QStringList paces{u"сразу"_qs, u"быстро"_qs, u"медленно"_qs, u"по шагам"_qs,
+                        u"по строкам"_qs};
 
 // A button, what is typed, the label after it, the figure drawn (system, x, y, size) or the report.
 // clang-format off
@@ -388,7 +389,8 @@ private slots:
         }
         QTRY_COMPARE(calls->isVisible() ? calls->heading->text() : QString(), row.heading);
         // The lines are read in the calls window: the pace goes with it.
-        QVERIFY(!menuItem(form.get(), u"Рисовать по строкам"_qs)->isChecked() || calls->isVisible());
+        QVERIFY(!menuItem(form.get(), u"Рисовать по строкам"_qs)->isChecked()
+                || calls->isVisible());
         if (calls->isVisible())
             QCOMPARE(calls->procedure->highlighted(),
                      row.line ? QList<int>{row.line} : QList<int>());

@@ -205,7 +205,8 @@ private slots:
         // clang-format on
         for (const auto &[point, step] : points)
             QCOMPARE(record.lastStepNear(record.shapesUpTo(2), scale, 100, point, 3), step);
-        QCOMPARE(record.lastStepNear(record.shapesUpTo(1), scale, 100, {45, 20}, 3), -1); // the circle not shown
+        QCOMPARE(record.lastStepNear(record.shapesUpTo(1), scale, 100, {45, 20}, 3),
+                 -1); // the circle not shown
     }
     // Numbers the Russian way; each figure's calls as its counter and its record count them.
     void callTrace()
@@ -382,15 +383,16 @@ private slots:
                 newest = std::max(newest, place.call);
                 QCOMPARE(walk.newestCall(place), newest);
                 if (walk.kind(place) == ProcedureText::Draw) {
-                    const DrawnShape drew
-                            = figureFacts(drawn.record, trace, place.call)
-                                      .shapes[walk.outputsDone(place) - 1];
+                    const DrawnShape drew = figureFacts(drawn.record, trace, place.call)
+                                                    .shapes[walk.outputsDone(place) - 1];
                     const QPointF start = drawn.record.lineStart(shapes);
                     const auto &recorded = drawn.record.shapes()[shapes++];
-                    QCOMPARE(QList<double>({drew.a, drew.b, drew.c}),
-                             QList<double>({recorded.kind == FigureRecord::Circle ? recorded.a : start.x(),
-                                            recorded.kind == FigureRecord::Circle ? recorded.b : start.y(),
-                                            recorded.c}));
+                    QCOMPARE(
+                            QList<double>({drew.a, drew.b, drew.c}),
+                            QList<double>(
+                                    {recorded.kind == FigureRecord::Circle ? recorded.a : start.x(),
+                                     recorded.kind == FigureRecord::Circle ? recorded.b : start.y(),
+                                     recorded.c}));
                 }
                 if (walk.kind(place) == ProcedureText::Call) {
                     QCOMPARE(places[i + 1], LinePlace({calls++, 0}));
@@ -403,9 +405,9 @@ private slots:
                         : trace.parent(place.call);
                 while (over < places.size() && places[over].call != back)
                     ++over;
-                QCOMPARE(walk.over(place), over < places.size()
-                                 ? std::optional<LinePlace>(places[over])
-                                 : std::nullopt);
+                QCOMPARE(walk.over(place),
+                         over < places.size() ? std::optional<LinePlace>(places[over])
+                                              : std::nullopt);
             }
             QCOMPARE(shapes, drawn.record.shapes().size());
             QCOMPARE(calls, trace.calls());

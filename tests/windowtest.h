@@ -225,5 +225,6 @@ inline bool commonStep(const QString &step, QWidget *widget, const QElapsedTimer
         QTest::qVerify(QTest::qWaitFor(moved) && (since.elapsed() < 400) == (step == u"tick<"),
                        "tick", qPrintable(u"%1 after %2 ms"_qs.arg(step).arg(since.elapsed())),
                        __FILE__, __LINE__);
-    return keys.contains(step) || shifted || step == u"calls" || step == u"wait" || step.startsWith(u"tick");
+    return keys.contains(step) || shifted || step == u"calls" || step == u"wait"
+            || step.startsWith(u"tick");
 }

@@ -151,10 +151,11 @@ void VerseCalls::showWritten(qsizetype upTo)
     QTextCursor cursor(box->document());
     cursor.setPosition(boxEnd(std::min(upTo, written)));
     cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-    cursor.insertText(QStringView(verses.text)
-                              .sliced(std::min(upTo, written), std::max<qsizetype>(upTo - written, 0))
-                              .toString()
-                              .replace(u"\r\n"_qs, u"\n"_qs));
+    cursor.insertText(
+            QStringView(verses.text)
+                    .sliced(std::min(upTo, written), std::max<qsizetype>(upTo - written, 0))
+                    .toString()
+                    .replace(u"\r\n"_qs, u"\n"_qs));
     length = box->document()->characterCount();
     written = upTo;
 }
@@ -171,7 +172,7 @@ void VerseCalls::showLine(const LineWalk &walk, LinePlace place)
         for (int line = 0; line < walk.outputsDone(place); ++line) {
             const qsizetype lineEnd = verses.text.indexOf(u"\r\n"_qs, upTo);
             upTo = lineEnd >= 0 && lineEnd < callStart(place.call + 1) ? lineEnd + 2
-                                                                        : callStart(place.call + 1);
+                                                                       : callStart(place.call + 1);
         }
     }
     showWritten(upTo);

@@ -71,8 +71,8 @@ void Unfolding::setPace(Pace pace)
     if (wasByLines && pace != Pace::Linewise)
         lines->leave();
     emit paceChanged(pace);
-    if (pace == Pace::AtOnce || (pace == Pace::Linewise && !wasByLines && running()
-                                 && !(lines && lines->enter())))
+    if (pace == Pace::AtOnce
+        || (pace == Pace::Linewise && !wasByLines && running() && !(lines && lines->enter())))
         finish();
     keepPace();
 }
