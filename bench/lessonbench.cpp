@@ -8,6 +8,7 @@
 #include "figurewindow.h"
 #include "picturebox.h"
 #include "picturefile.h"
+#include "procedurepart.h"
 #include "programscale.h"
 #include "rhymewindow.h"
 #include "verse.h"
@@ -388,6 +389,94 @@ void measureCalls()
                 qPrintable(calls->heading->text()));
 }
 
+// The largest figures and countdown 32767 at "по строкам": the slowest of a few line steps
+// forward and back, a step over the first call's first call and over the rest of the first
+// call, and a Ctrl+click, each until both windows show it; the memory the record and the
+// calls take stays theirs alone, the lines being read from them.
+void measureLines()
+{
+    const struct
+    {
+        const char *name;
+        int button;
+        QString size;
+    } largest[] = {{"horizontal chain R=33252.5", 1, u"33252.5"_qs},
+                   {"snowflake d=5119.99", 2, u"5119.99"_qs},
+                   {"six-armed d=32804.99", 5, u"32804.99"_qs}};
+    const auto press = [](QWidget *widget, Qt::Key key, Qt::KeyboardModifiers shift = {}) {
+        return [=] { QTest::keyClick(widget, key, shift); };
+    };
+    for (const auto &figure : largest) {
+        RandomColours colours;
+        figdraw::Form1 window(colours);
+        window.show();
+        auto *calls = window.findChild<CallsWindow *>();
+        DialogDriver dialogs;
+        item(&window, u"Рисовать по строкам"_qs)->trigger();
+        QPushButton *button = window.findChildren<CaptionButton *>()[figure.button - 1];
+        const QList<QWidget *> both{calls, &window};
+        const double first = untilShown(
+                [&] {
+                    dialogs.nextAnswer(figure.size);
+                    button->click();
+                },
+                both);
+        while (!calls->procedure->explanation->text().contains(u"Рекурсивный вызов 1 из"))
+            QTest::keyClick(window.Command4, Qt::Key_Space); // to the first call's first call line
+        const double over
+                = untilShown(press(window.Command4, Qt::Key_Space, Qt::ShiftModifier), both);
+        const QString overTo = calls->heading->text();
+        const double backInto = untilShown(press(window.Command4, Qt::Key_Left), both);
+        double forward = 0, back = 0;
+        for (int line = 0; line < 12; ++line)
+            forward = std::max(forward, untilShown(press(window.Command4, Qt::Key_Space), both));
+        for (int line = 0; line < 6; ++line)
+            back = std::max(back, untilShown(press(window.Command4, Qt::Key_Left), both));
+        const double pointing = untilShown(
+                [&] {
+                    QTest::mouseClick(window.Picture1, Qt::LeftButton, Qt::ControlModifier,
+                                      window.Picture1->rect().center() + QPoint(0, 40));
+                },
+                both);
+        const QString pointed = calls->heading->text();
+        QTest::keyClick(window.Command4, Qt::Key_Space);
+        const double overRest
+                = untilShown(press(window.Command4, Qt::Key_Right, Qt::ShiftModifier), both);
+        std::printf("%-28s by lines: the first line %.2f ms; the slowest of 12 steps forward "
+                    "%.2f ms, of 6 back %.2f ms; over the first call's first call %.2f ms "
+                    "(%s), back into it %.2f ms; Ctrl+click %.2f ms (%s); over the rest of a "
+                    "call %.2f ms (%s)\n",
+                    figure.name, first, forward, back, over, qPrintable(overTo), backInto, pointing,
+                    qPrintable(pointed), overRest, qPrintable(calls->heading->text()));
+    }
+
+    countdown::Form1 window;
+    window.show();
+    auto *calls = window.findChild<CallsWindow *>();
+    DialogDriver dialogs;
+    item(&window, u"Писать по строкам"_qs)->trigger();
+    const QList<QWidget *> both{calls, &window};
+    const double first = untilShown(
+            [&] {
+                dialogs.nextAnswer(QStringLiteral("32767"));
+                window.Command2->click();
+            },
+            both);
+    double forward = 0;
+    for (int line = 0; line < 6; ++line)
+        forward = std::max(forward, untilShown(press(window.Command1, Qt::Key_Space), both));
+    const double over = untilShown(press(window.Command1, Qt::Key_Space, Qt::ShiftModifier), both);
+    const QString overTo = calls->heading->text();
+    double back = 0;
+    for (int line = 0; line < 6; ++line)
+        back = std::max(back, untilShown(press(window.Command1, Qt::Key_Left), both));
+    std::printf("%-28s by lines: the first line %.2f ms; the slowest of 6 steps forward %.2f ms; "
+                "over the first call's call %.2f ms (%s); the slowest of 6 steps back from there "
+                "%.2f ms (%s)\n",
+                "countdown 32767", first, forward, over, qPrintable(overTo), back,
+                qPrintable(calls->heading->text()));
+}
+
 // The largest figures on the canvas at 300 %: the time from the scale's change to the
 // picture drawn again and the windows painted; with the calls window open, the figure
 // drawn at 300 %, a call chosen and a step back, the program's peak memory. Run first, so
@@ -483,6 +572,8 @@ int main(int argc, char *argv[])
         measureVectorOutput();
     if (part("calls"))
         measureCalls();
+    if (part("lines"))
+        measureLines();
     if (part("unfolding"))
         measureUnfolding();
     if (part("countdown"))
