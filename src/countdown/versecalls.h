@@ -19,7 +19,7 @@ struct Verses;
 // verse unfolds its steps can be taken back: the verse box loses what the later
 // calls wrote, and what it held before "Пуск" stays. While the calls window is
 // open, each verse's calls are recorded, at every pace, so that any call can be
-// gone to as well.
+// gone to as well, and the verse written line by line.
 class VerseCalls : public QObject
 {
     Q_OBJECT

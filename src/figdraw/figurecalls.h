@@ -25,7 +25,8 @@ class Unfolding;
 // back: the canvas then goes back to what it held before the figure and draws
 // the figure again up to that step, from the nearest of the pictures kept on the
 // way. While the calls window is open, each figure's calls are recorded with its
-// shapes, at every pace, so that any call can be gone to as well.
+// shapes, at every pace, so that any call can be gone to as well, and the figure
+// stepped through line by line.
 class FigureCalls : public QObject
 {
     Q_OBJECT
