@@ -268,6 +268,17 @@ double untilShown(const std::function<void()> &work, const QList<QWidget *> &win
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
+// The largest figure each figure button draws, with the size typed for it.
+const struct
+{
+    const char *name;
+    int button;
+    QString size;
+} largestOnButtons[] = {{"horizontal chain R=33252.5", 1, u"33252.5"_qs},
+                        {"diagonal chain R=33252.5", 8, u"33252.5"_qs},
+                        {"snowflake d=5119.99", 2, u"5119.99"_qs},
+                        {"six-armed d=32804.99", 5, u"32804.99"_qs}};
+
 QAction *item(QWidget *window, const QString &text)
 {
     for (QAction *action : window->findChildren<QAction *>())
@@ -395,18 +406,10 @@ void measureCalls()
 // calls take stays theirs alone, the lines being read from them.
 void measureLines()
 {
-    const struct
-    {
-        const char *name;
-        int button;
-        QString size;
-    } largest[] = {{"horizontal chain R=33252.5", 1, u"33252.5"_qs},
-                   {"snowflake d=5119.99", 2, u"5119.99"_qs},
-                   {"six-armed d=32804.99", 5, u"32804.99"_qs}};
     const auto press = [](QWidget *widget, Qt::Key key, Qt::KeyboardModifiers shift = {}) {
         return [=] { QTest::keyClick(widget, key, shift); };
     };
-    for (const auto &figure : largest) {
+    for (const auto &figure : largestOnButtons) {
         RandomColours colours;
         figdraw::Form1 window(colours);
         window.show();
@@ -483,16 +486,7 @@ void measureLines()
 // that the peak is this work's alone.
 void measureScale()
 {
-    const struct
-    {
-        const char *name;
-        int button;
-        QString size;
-    } largest[] = {{"horizontal chain R=33252.5", 1, u"33252.5"_qs},
-                   {"diagonal chain R=33252.5", 8, u"33252.5"_qs},
-                   {"snowflake d=5119.99", 2, u"5119.99"_qs},
-                   {"six-armed d=32804.99", 5, u"32804.99"_qs}};
-    for (const auto &figure : largest) {
+    for (const auto &figure : largestOnButtons) {
         RandomColours colours;
         figdraw::Form1 window(colours);
         window.show();

@@ -43,22 +43,22 @@ bool LineSteps::begin()
     return true;
 }
 
-// After the first call's end the recursion is finished, as Esc finishes it.
 void LineSteps::forward()
 {
-    if (!place)
-        return;
-    if (const auto next = walk().next(*place))
-        showPlace(*next);
-    else
-        unfolding->finish();
+    if (place)
+        arrive(walk().next(*place));
 }
 
 void LineSteps::over()
 {
-    if (!place)
-        return;
-    if (const auto next = walk().over(*place))
+    if (place)
+        arrive(walk().over(*place));
+}
+
+// Past the first call's end the recursion is finished, as Esc finishes it.
+void LineSteps::arrive(std::optional<LinePlace> next)
+{
+    if (next)
         showPlace(*next);
     else
         unfolding->finish();

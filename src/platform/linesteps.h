@@ -51,6 +51,7 @@ public:
 private:
     LineWalk walk() const;
     void showPlace(LinePlace at);
+    void arrive(std::optional<LinePlace> next);
 
     Unfolding *unfolding;
     CallsWindow *window;
