@@ -377,7 +377,8 @@ private slots:
             qint32 calls = 1, newest = 0;
             for (qsizetype i = 0; i < places.size(); ++i) {
                 const LinePlace place = places[i];
-                QCOMPARE(text.line(walk.line(place)).contains(u"counter"), false);
+                const QString code = text.line(walk.line(place)).trimmed();
+                QVERIFY(!code.isEmpty() && code != u"{" && !code.startsWith(u"//"));
                 if (i > 0)
                     QCOMPARE(*walk.previous(place), places[i - 1]);
                 newest = std::max(newest, place.call);
