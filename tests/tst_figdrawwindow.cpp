@@ -301,6 +301,8 @@ private slots:
         QTest::newRow("back after Esc, calls shown") << Scenario{{u"calls"_qs, u"по шагам"_qs, u"circles"_qs, u"Esc"_qs, u"Left"_qs}, u"10/3/6"_qs, u"part circles"_qs, true};
         QTest::newRow("one Space too many") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs}, u"15/4/7"_qs, u"circles"_qs, true};
         QTest::newRow("Esc, then Space") << Scenario{{u"медленно"_qs, u"snowflake"_qs, u"Esc"_qs, u"Space"_qs}, u"341/5/340"_qs, u"snowflake"_qs, false};
+        QTest::newRow("Right, then Space, at the end") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"focus"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Right"_qs, u"Shift+Right"_qs, u"Space"_qs}, u"15/4/7"_qs, u"circles"_qs, true};
+        QTest::newRow("undo, then Space") << Scenario{{u"calls"_qs, u"по строкам"_qs, u"circles"_qs, u"circles"_qs, u"Space"_qs, u"undo"_qs, u"Space"_qs}, u"15/4/7"_qs, u"circles"_qs, false};
         // clang-format on
     }
     // Paces, steps, Esc, reset and figures mixed as a user mixes them. The keys go to
@@ -319,6 +321,10 @@ private slots:
                 QTest::mouseClick(form->Picture1, Qt::LeftButton);
             else if (step == u"reset")
                 form->Command3->click();
+            else if (step == u"focus") // on the exit button, in the active window
+                QApplication::setActiveWindow(form.get()), form->Command4->setFocus();
+            else if (step == u"undo")
+                menuItem(form.get(), u"Отменить рисунок"_qs)->trigger();
             else
                 draw(*form, step), sinceFigure.start();
         }

@@ -43,7 +43,6 @@ void Unfolding::start(qsizetype steps, std::function<void(qsizetype, qsizetype)>
     rewind = std::move(rewindSteps);
     shown = 0;
     total = steps;
-    steppedIn = nullptr;
     if (lines)
         lines->end();
     if (pace_ != Pace::Linewise || !lines || !lines->begin())
@@ -163,7 +162,8 @@ void Unfolding::keepPace()
 
 // A button is pressed by Space going down, so taking that key press is enough.
 // Once all is shown, the keys that step back are taken where the window can rewind,
-// and Space where the steps were taken, so that one press too many starts nothing.
+// and Space and Right where the steps were taken, so that one press too many neither
+// starts nothing nor moves the focus to a button the next press would press.
 bool Unfolding::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress)
@@ -179,7 +179,7 @@ bool Unfolding::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     if (!running())
-        return key == Qt::Key_Space && widget == steppedIn;
+        return (key == Qt::Key_Space || key == Qt::Key_Right) && widget == steppedIn;
     if (key == Qt::Key_Escape) {
         steppedIn = widget;
         finish();

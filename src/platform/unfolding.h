@@ -19,8 +19,8 @@ enum class Pace { AtOnce, Fast, Slow, Stepwise, Linewise };
 //
 // While something unfolds, Space and Right arrow take the next step at the
 // step-by-step pace (Space then never presses the focused button), and Esc
-// shows all the rest at once. Once the last step or Esc has shown all, Space
-// still presses nothing where those keys were pressed, until the focus moves.
+// shows all the rest at once. Once the last step or Esc has shown all, Space and
+// Right still do nothing where those keys were pressed, until the focus moves.
 // Where the window can rewind, Left arrow and Backspace step back at the
 // step-by-step pace, and any earlier step can be gone to. At the line-by-line
 // pace the same keys move by lines, Shift+Space and Shift+Right step over.
