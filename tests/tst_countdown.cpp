@@ -217,6 +217,7 @@ private slots:
         QTest::newRow("Esc") << LineScenario{{lines, u"1"_qs, u"Space"_qs, u"Esc"_qs}, finished, {}, 5, closing};
         QTest::newRow("to whole calls") << LineScenario{{lines, u"1"_qs, u"Space"_qs, u"по шагам"_qs}, first, {7, 8, 9, 10}, 5, {}};
         QTest::newRow("to whole calls, then a step") << LineScenario{{lines, u"1"_qs, u"Space"_qs, u"по шагам"_qs, u"Space"_qs}, finished, {}, 5, closing};
+        QTest::newRow("from whole calls") << LineScenario{{u"calls"_qs, u"по шагам"_qs, u"1"_qs, lines}, first, {10}, 5, {}};
         QTest::newRow("Пуск finishes the verse first") << LineScenario{{lines, u"1"_qs, u"Space*2"_qs, u"1"_qs}, first, {3}, 5, closing};
         QTest::newRow("reset lets Space type") << LineScenario{{lines, u"1"_qs, u"Space"_qs, u"reset"_qs, u"type"_qs}, u"Напишите стихи, чтобы увидеть их вызовы"_qs, {}, 1, u"a b"_qs};
         // clang-format on
