@@ -49,7 +49,8 @@ const QStringList paces{u"сразу"_qs, u"быстро"_qs, u"медленно
 // clang-format off
 struct Scenario { QStringList steps; QString counts, picture; bool marked; };
 // The heading, the line highlighted (0: none), the circles of the chain on the canvas (-1: not checked).
-struct LineScenario { QStringList steps; QString heading; int line; QString counts; int circles; bool marked; QString explained = {}; };
+// markedAt: a point of the picture the mark covers.
+struct LineScenario { QStringList steps; QString heading; int line; QString counts; int circles; bool marked; QString explained = {}; QPoint markedAt = {}; };
 struct Command { int button; std::optional<QString> typed; QString prompt, counts; Procedure procedure = nullptr; QList<double> start = {}; QString report = {}; };
 // clang-format on
 
@@ -368,7 +369,8 @@ private slots:
         QTest::newRow("a figure without its calls") << LineScenario{{u"по шагам"_qs, u"circles"_qs, lines}, u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs, 0, u"15/4/7"_qs, 7, false};
         QTest::newRow("the next one by lines") << LineScenario{{u"по шагам"_qs, u"circles"_qs, lines, u"circles"_qs, u"Space"_qs}, u"Вызов 1 из 15"_qs, 5, u"1/1/1"_qs, -1, true};
         QTest::newRow("closing the calls") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"close"_qs, u"Space"_qs}, {}, 0, u"2/2/2"_qs, 2, true};
-        QTest::newRow("a shape's call") << LineScenario{{lines, u"circles"_qs, u"Esc"_qs, u"ctrl-click"_qs}, u"Вызов 2 из 15"_qs, 5, u"2/2/2"_qs, 2, true};
+        QTest::newRow("a shape's call, then a line") << LineScenario{{lines, u"circles"_qs, u"Esc"_qs, u"ctrl-click"_qs, u"Space"_qs}, u"Вызов 2 из 15"_qs, 6, u"2/2/2"_qs, 2, false};
+        QTest::newRow("back onto a line drawn on") << LineScenario{{lines, u"triangle"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Left"_qs}, u"Вызов 1 из 40"_qs, 14, u"1/1/6"_qs, -1, true, u"Строка 14. Линия: от (50; 100) до (25; 50)"_qs, {146, 292}};
         QTest::newRow("reset") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"reset"_qs, u"Space"_qs}, u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs, 0, {}, 0, false};
         // clang-format on
     }
@@ -406,7 +408,9 @@ private slots:
         const QImage picture = form->Picture1->picture();
         if (row.circles >= 0)
             QCOMPARE(picture, chainSteppedTo(row.circles));
-        QCOMPARE(onScreen(form->Picture1, form->Picture1->contentsRect()) != picture, row.marked);
+        const QImage shown = onScreen(form->Picture1, form->Picture1->contentsRect());
+        QCOMPARE(shown != picture, row.marked);
+        QVERIFY(row.markedAt.isNull() || shown.pixel(row.markedAt) != picture.pixel(row.markedAt));
         QVERIFY(form->isVisible());
     }
 
