@@ -339,7 +339,7 @@ private slots:
         const QImage picture = form->Picture1->picture();
         QCOMPARE(picture == reference.Picture1->picture(), !part);
         QVERIFY(!part || (picture != Form1(colours).Picture1->picture()));
-        QCOMPARE(onScreen(form->Picture1, form->Picture1->contentsRect()) != picture, row.marked);
+        QCOMPARE(canvasOnScreen() != picture, row.marked);
         QVERIFY(form->isVisible());
     }
     void lineSteps_data()
@@ -408,7 +408,7 @@ private slots:
         const QImage picture = form->Picture1->picture();
         if (row.circles >= 0)
             QCOMPARE(picture, chainSteppedTo(row.circles));
-        const QImage shown = onScreen(form->Picture1, form->Picture1->contentsRect());
+        const QImage shown = canvasOnScreen();
         QCOMPARE(shown != picture, row.marked);
         QVERIFY(row.markedAt.isNull() || shown.pixel(row.markedAt) != picture.pixel(row.markedAt));
         QVERIFY(form->isVisible());
@@ -948,6 +948,13 @@ private:
         figures.at(figure).first->click();
     }
     // The label's three numbers, as "calls/depth/shapes".
+    // The canvas as the screen shows it, the calls window moved off it first.
+    QImage canvasOnScreen()
+    {
+        auto *calls = form->findChild<CallsWindow *>();
+        calls->move(form->frameGeometry().right() + 1, calls->y());
+        return onScreen(form->Picture1, form->Picture1->contentsRect());
+    }
     // The horizontal chain R = 30 as its first drawing calls leave it.
     QImage chainSteppedTo(int circles)
     {
