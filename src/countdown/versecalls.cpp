@@ -21,6 +21,23 @@ VerseCalls::VerseCalls(QWidget *window, QPlainTextEdit *box, Verses &verses, Unf
                           {[this] { return traced; },
                            [this](const LineWalk &walk, LinePlace place) { showLine(walk, place); },
                            [this](qint32 call) { choose(call); }});
+    // Once the program's own writing is done: only the user's typing then changes the box.
+    connect(box, &QPlainTextEdit::textChanged, this, &VerseCalls::noticeTyping,
+            Qt::QueuedConnection);
+}
+
+// A box typed into holds the user's text: the verse is no longer followed, and by lines
+// no longer written either.
+void VerseCalls::noticeTyping()
+{
+    if (!recorded || box->document()->characterCount() == length)
+        return;
+    if (unfolding->pace() == Pace::Linewise) {
+        clear();
+        return;
+    }
+    unfolding->forgetRewind();
+    forget();
 }
 
 // Where what the call wrote begins in the verse's text; the text's end for the call after the last.

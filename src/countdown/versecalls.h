@@ -46,6 +46,7 @@ public:
 
 private:
     void forget();
+    void noticeTyping();
     void rewind(qsizetype last);
     void choose(qint32 call);
     void showMoment(qsizetype last);
