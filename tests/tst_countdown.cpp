@@ -286,6 +286,8 @@ private slots:
         QCOMPARE(calls->procedure->highlighted(), (QList<int>{7, 8, 9, 10}));
         QCOMPARE(calls->procedure->explanation->text(),
                  u"Строка 7. Строка стихов: « 1 негритят пошли купаться в море,»"_qs);
+        QVERIFY(calls->procedure->explanation->height()
+                >= 2 * calls->procedure->explanation->fontMetrics().lineSpacing());
         QTest::keyClick(form->Text1, Qt::Key_Space); // the last call: all of them returned
         QCOMPARE(calls->heading->text(), u"Все вызовы закончены: 4"_qs);
         QVERIFY(calls->procedure->highlighted().isEmpty());

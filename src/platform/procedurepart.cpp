@@ -33,6 +33,7 @@ ProcedurePart::ProcedurePart(QWidget *parent)
     text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     explanation->setWordWrap(true);
+    reserveExplanation();
     explanation->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // Every line of the longest procedure shows whole, without scrolling.
     int width = 0, height = 0;
@@ -79,6 +80,20 @@ void ProcedurePart::showLines(const ProcedureText &procedure, const QList<int> &
     }
     explanation->setText(explained);
     explanation->setAccessibleName(explained);
+}
+
+// Two lines kept for the explanation, so that a long one neither covers the text nor
+// makes the text jump as the steps go.
+void ProcedurePart::reserveExplanation()
+{
+    explanation->setMinimumHeight(2 * explanation->fontMetrics().lineSpacing());
+}
+
+void ProcedurePart::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange)
+        reserveExplanation();
+    QWidget::changeEvent(event);
 }
 
 void ProcedurePart::clear()

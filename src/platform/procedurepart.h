@@ -25,7 +25,12 @@ public:
     QPlainTextEdit *text;
     QLabel *explanation;
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
+    void reserveExplanation();
+
     QString shown; // the procedure whose text is in the view
     QList<int> lines;
 };
