@@ -108,14 +108,11 @@ void Form1::Command2_Click()
 // Adds what the calls first ... last - 1 of negr wrote to the end of the verse box.
 void Form1::writeCalls(qsizetype first, qsizetype last)
 {
-    const auto start = [this](qsizetype call) {
-        return call < verses.callStarts.size() ? verses.callStarts[call] : verses.text.size();
-    };
     calls->dropPartial(first);
     QTextCursor end(Text1->document());
     end.movePosition(QTextCursor::End);
     // The box breaks lines at '\n'; a lone '\r' would break them a second time.
-    end.insertText(verses.text.sliced(start(first), start(last) - start(first))
+    end.insertText(verses.text.sliced(verses.start(first), verses.start(last) - verses.start(first))
                            .replace(u"\r\n"_qs, u"\n"_qs));
     if (unfolding->pace() != Pace::AtOnce) // the newest line stays in view
         Text1->verticalScrollBar()->setValue(Text1->verticalScrollBar()->maximum());

@@ -15,6 +15,9 @@ struct Verses
     QString text;
     QList<qsizetype> callStarts;
     CallTrace *calls = nullptr; // where each call goes as well, or nullptr
+
+    // Where what the call wrote begins in the text; the text's end for the call after the last.
+    qsizetype start(qsizetype call) const { return callStarts.value(call, text.size()); }
 };
 
 // Appends to Text1 the verse for n, n - 1, ..., 1 and then the closing line,

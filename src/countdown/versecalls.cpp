@@ -40,18 +40,12 @@ void VerseCalls::noticeTyping()
     forget();
 }
 
-// Where what the call wrote begins in the verse's text; the text's end for the call after the last.
-qsizetype VerseCalls::callStart(qsizetype call) const
-{
-    return call < verses.callStarts.size() ? verses.callStarts[call] : verses.text.size();
-}
-
 // The lines the call wrote, each without its line break.
 CallFacts VerseCalls::factsOf(qint32 call) const
 {
     CallFacts facts;
-    const qsizetype from = verses.callStarts.value(call, verses.text.size());
-    const qsizetype to = verses.callStarts.value(call + 1, verses.text.size());
+    const qsizetype from = verses.start(call);
+    const qsizetype to = verses.start(call + 1);
     const QString written = verses.text.sliced(from, to - from);
     facts.written = written.split(u"\r\n"_qs);
     if (written.endsWith(u"\r\n"_qs))
@@ -103,7 +97,7 @@ bool VerseCalls::follow(qsizetype last)
     else if (traced)
         calls->showCall(qint32(last) - 1);
     length = box->document()->characterCount();
-    written = callStart(last);
+    written = verses.start(last);
     return true;
 }
 
@@ -125,7 +119,7 @@ void VerseCalls::forget()
 // verse is forgotten rather than the user's text cut.
 void VerseCalls::rewind(qsizetype last)
 {
-    showWritten(callStart(last));
+    showWritten(verses.start(last));
     if (recorded)
         showMoment(last);
 }
@@ -133,7 +127,7 @@ void VerseCalls::rewind(qsizetype last)
 // Where what the calls 0 ... calls - 1 wrote ends in the box.
 int VerseCalls::endOf(qsizetype calls) const
 {
-    return boxEnd(callStart(calls));
+    return boxEnd(verses.start(calls));
 }
 
 // Where the verse's text up to this length ends in the box.
@@ -155,8 +149,8 @@ void VerseCalls::choose(qint32 call)
 
 void VerseCalls::dropPartial(qsizetype calls)
 {
-    if (recorded && written > callStart(calls))
-        showWritten(callStart(calls));
+    if (recorded && written > verses.start(calls))
+        showWritten(verses.start(calls));
 }
 
 void VerseCalls::showWritten(qsizetype upTo)
@@ -183,19 +177,20 @@ void VerseCalls::showWritten(qsizetype upTo)
 void VerseCalls::showLine(const LineWalk &walk, LinePlace place)
 {
     const qint32 newest = walk.newestCall(place);
-    qsizetype upTo = callStart(newest + 1);
+    qsizetype upTo = verses.start(newest + 1);
     if (newest == place.call) {
-        upTo = callStart(place.call);
+        upTo = verses.start(place.call);
         for (int line = 0; line < walk.outputsDone(place); ++line) {
             const qsizetype lineEnd = verses.text.indexOf(u"\r\n"_qs, upTo);
-            upTo = lineEnd >= 0 && lineEnd < callStart(place.call + 1) ? lineEnd + 2
-                                                                       : callStart(place.call + 1);
+            upTo = lineEnd >= 0 && lineEnd < verses.start(place.call + 1)
+                    ? lineEnd + 2
+                    : verses.start(place.call + 1);
         }
     }
     showWritten(upTo);
     if (!traced) // the box was typed into: the verse is forgotten
         return;
-    unfolding->showedUpTo(upTo < callStart(newest + 1) ? newest : newest + 1);
+    unfolding->showedUpTo(upTo < verses.start(newest + 1) ? newest : newest + 1);
     box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
     calls->showLine(place.call, walk.line(place), newest);
 }

@@ -54,7 +54,6 @@ private:
     // Cuts the box, or writes on into it, to where the verse's text ends at written.
     void showWritten(qsizetype written);
     CallFacts factsOf(qint32 call) const;
-    qsizetype callStart(qsizetype call) const;
     // The box holds each line break as one character where the verses hold two.
     int endOf(qsizetype calls) const;
     int boxEnd(qsizetype upTo) const;
