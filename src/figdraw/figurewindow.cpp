@@ -1,18 +1,16 @@
 #include "figurewindow.h"
 
+#include "canvasmenu.h"
 #include "captionbutton.h"
 #include "errorreport.h"
 #include "figurecalls.h"
 #include "numberreader.h"
 #include "picturebox.h"
-#include "picturefile.h"
 #include "programscale.h"
 #include "prompt.h"
 #include "unfolding.h"
 
-#include <QAction>
 #include <QLabel>
-#include <QMenu>
 
 namespace {
 const QString promptTitle = QStringLiteral("Ввод данных");
@@ -58,31 +56,14 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
     setTabOrder(Command6, Command7);
     setTabOrder(Command7, Command8);
 
-    // The menu of the canvas copies, saves and prints the picture, saves the last figure
-    // unfolding as an animation, takes figures back and brings them back, chooses the pace
-    // and the scale; a figure button and undo first finish the figure that is unfolding,
-    // then do their own work.
+    // The menu of the canvas: the picture's items, the pace, the scale and the calls window.
+    // A figure button first finishes the figure that is unfolding, then does its own work.
     unfolding = new Unfolding(this, QStringLiteral("Рисовать"));
-    pictureFile
-            = new PictureFile(this, history, unfolding, [this] { return pictureAtNormalSize(); });
-    undoItem = new QAction(QStringLiteral("Отменить рисунок"), this);
-    undoItem->setShortcut(QKeySequence::Undo);
-    redoItem = new QAction(QStringLiteral("Вернуть рисунок"), this);
-    redoItem->setShortcuts(
-            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    addActions({undoItem, redoItem}); // so that the shortcuts work wherever the focus is
-    updateHistoryItems();
-    Picture1->menu()->addActions(
-            {pictureFile->copy, pictureFile->save, pictureFile->print, pictureFile->animation});
-    Picture1->menu()->addSeparator();
-    Picture1->menu()->addActions({undoItem, redoItem});
-    Picture1->menu()->addSeparator();
-    Picture1->menu()->addActions(unfolding->paceActions());
     calls = new FigureCalls(this, Picture1, record, figures.counter, unfolding);
-    Picture1->menu()->addSeparator();
-    Picture1->menu()->addActions(programScale->actions());
-    Picture1->menu()->addSeparator();
-    Picture1->menu()->addAction(calls->showAction());
+    canvasMenu = new CanvasMenu(this, history, unfolding, [this] { return pictureAtNormalSize(); });
+    canvasMenu->fill(Picture1->menu(),
+                     {unfolding->paceActions(), programScale->actions(), {calls->showAction()}});
+    connect(canvasMenu, &CanvasMenu::historyMoved, this, &Form1::redraw);
     connect(programScale, &ProgramScale::changed, Picture1, &PictureBox::rescale);
     Picture1->setRedraw([this] {
         drawAgain(*Picture1);
@@ -92,15 +73,6 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
     connect(Picture1, &PictureBox::ctrlClicked, calls, &FigureCalls::goToShapeAt);
     for (QPushButton *button : {Command1, Command2, Command5, Command6, Command7, Command8})
         connect(button, &QPushButton::clicked, unfolding, &Unfolding::finish);
-    connect(undoItem, &QAction::triggered, unfolding, &Unfolding::finish);
-    connect(undoItem, &QAction::triggered, this, [this] {
-        history.undo();
-        redraw();
-    });
-    connect(redoItem, &QAction::triggered, this, [this] {
-        history.redo();
-        redraw();
-    });
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
@@ -191,7 +163,7 @@ void Form1::Command6_Click()
 void Form1::Command3_Click()
 {
     history.reset();
-    updateHistoryItems();
+    canvasMenu->updateItems();
     calls->clear();
     Picture1->ClearCanvas();
     Label2->clear();
@@ -246,7 +218,7 @@ void Form1::drawFigure(Procedure procedure, double size)
     runFigure(procedure, size, unfolding->pace() != Pace::AtOnce);
     history.add({procedure, scale, x, y, size, figures.Pi, figures.counter,
                  std::exchange(keptColours.kept, {})});
-    updateHistoryItems();
+    canvasMenu->updateItems();
 }
 
 // Runs the figure procedure. A figure that unfolds, or whose calls the calls window
@@ -347,7 +319,7 @@ void Form1::redraw()
         Label2->clear();
     else
         showCounts(shapeOf(onCanvas.back().procedure), onCanvas.back().counts);
-    updateHistoryItems();
+    canvasMenu->updateItems();
 }
 
 // The figures on the canvas drawn again; a figure unfolding, or gone back into, is left to
@@ -377,13 +349,6 @@ QImage Form1::pictureAtNormalSize()
     drawAgain(canvas);
     calls->replayShown(canvas);
     return picture;
-}
-
-void Form1::updateHistoryItems()
-{
-    undoItem->setEnabled(history.canUndo());
-    redoItem->setEnabled(history.canRedo());
-    pictureFile->animation->setEnabled(!history.onCanvas().empty());
 }
 
 } // namespace figdraw

@@ -6,12 +6,11 @@
 
 #include <QWidget>
 
+class CanvasMenu;
 class CaptionButton;
 class FigureCalls;
 class PictureBox;
-class PictureFile;
 class ProgramScale;
-class QAction;
 class QLabel;
 class Unfolding;
 
@@ -66,7 +65,6 @@ private:
     void redraw();
     void drawAgain(Canvas &canvas);
     QImage pictureAtNormalSize();
-    void updateHistoryItems();
     CaptionButton *addButton(const QString &text, QRect twips, double points, bool bold);
 
     // Keeps the triangle's random numbers for the history.
@@ -76,9 +74,7 @@ private:
     FigureRecord record{figures.counter};
     Unfolding *unfolding;
     FigureHistory history;
-    QAction *undoItem;
-    QAction *redoItem;
-    PictureFile *pictureFile;
+    CanvasMenu *canvasMenu;
     FigureCalls *calls;
     ProgramScale *programScale;
     // The coordinate system, start point and size of the figure being drawn.
