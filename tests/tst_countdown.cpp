@@ -281,7 +281,7 @@ private slots:
         QCOMPARE(calls->heading->text(), u"Вызов 3 из 4"_qs);
         // negr's own text, its four writing lines at a call that wrote a verse.
         QCOMPARE(calls->procedure->text->toPlainText().split(u'\n').mid(0, 3),
-                 (QStringList{u" 1  void negr(qint16 n, Verses &Text1)"_qs, u" 2  {"_qs,
+                 (QStringList{u" 1  void negr(short n, Verses &Text1)"_qs, u" 2  {"_qs,
                               u" 3      if (n == 0) {"_qs}));
         QCOMPARE(calls->procedure->highlighted(), (QList<int>{7, 8, 9, 10}));
         QCOMPARE(calls->procedure->explanation->text(),

@@ -41,7 +41,7 @@ QString countText(qint16 n)
     return n < 0 ? QString::number(n) : u' ' + QString::number(n);
 }
 
-void negr(qint16 n, Verses &Text1)
+void negr(short n, Verses &Text1)
 {
     beginCall(Text1, n);
     if (n == 0) {
@@ -52,5 +52,5 @@ void negr(qint16 n, Verses &Text1)
     appendCountLine(Text1, n, frolicked);
     appendLine(Text1, oneWasLost);
     appendLine(Text1, {});
-    negr(qint16(n - 1), Text1);
+    negr(short(n - 1), Text1);
 }

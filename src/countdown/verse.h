@@ -22,4 +22,4 @@ struct Verses
 
 // Appends to Text1 the verse for n, n - 1, ..., 1 and then the closing line,
 // lines separated by carriage return and line feed. Requires n >= 0.
-void negr(qint16 n, Verses &Text1);
+void negr(short n, Verses &Text1);

@@ -8,7 +8,7 @@ void Figures::Ris3(double x, double y, double d)
     if (d < 5)
         return;
     Picture1.DrawLine(x - d, y, x + d, y, PaletteColour(9));
-    // The slant is 188.4 / 180 radians (60 degrees with pi taken as 3.14).
+    // Наклон 188.4 / 180 радиана: это 60 градусов, если считать пи равным 3,14.
     const double dx = d * std::cos(188.4 / 180);
     const double dy = d * std::sin(188.4 / 180);
     Picture1.DrawLine(x - dx, y - dy, x + dx, y + dy, PaletteColour(9));

@@ -6,12 +6,12 @@ void Figures::Treug(double x, double y, double d)
     if (d < 20)
         return;
     colours.Reseed(colours.TimeOfDay());
-    const int c = int(colours.NextRandom() * 15.0); // whole part: 0 to 14
-    // The outer triangle: apex, lower right, lower left, back to the apex.
+    const int c = int(colours.NextRandom() * 15.0); // целая часть: от 0 до 14
+    // Внешний треугольник: вершина, нижний правый угол, нижний левый, снова вершина.
     Picture1.DrawLine(x, y, x + d / 2, y + d, PaletteColour(c));
     Picture1.DrawLine(x - d / 2, y + d, PaletteColour(c));
     Picture1.DrawLine(x, y, PaletteColour(c));
-    // The middle triangle, point down, through the midpoints of the sides.
+    // Средний треугольник, вершиной вниз, через середины сторон.
     Picture1.DrawLine(x - d / 4, y + d / 2, x + d / 4, y + d / 2, PaletteColour(c));
     Picture1.DrawLine(x, y + d, PaletteColour(c));
     Picture1.DrawLine(x - d / 4, y + d / 2, PaletteColour(c));
