@@ -12,12 +12,18 @@ cmake --install "$build" --prefix "$scratch/usr" >/dev/null
 expected=$(printf '%s\n' usr/bin/{figdraw,countdown} usr/share/applications/{figdraw,countdown}.desktop \
     usr/share/icons/hicolor/scalable/apps/{figdraw,countdown}.svg \
     usr/share/metainfo/org.recursionlessons.{figdraw,countdown}.metainfo.xml \
-    usr/share/man/man1/{figdraw,countdown}.1.gz usr/share/doc/recursion-lessons/{copyright,changelog.gz} | sort)
+    usr/share/man/man1/{figdraw,countdown}.1.gz usr/share/man/ru/man1/{figdraw,countdown}.1.gz \
+    usr/share/doc/recursion-lessons/{copyright,changelog.gz} | sort)
 installed=$(cd "$scratch" && find . -type f | sed 's|^\./||' | sort)
 [ "$installed" = "$expected" ] || { echo "installed: $installed"; echo "expected: $expected"; exit 1; }
 [ -x "$scratch/usr/bin/figdraw" ] && [ -x "$scratch/usr/bin/countdown" ]
 desktop-file-validate "$scratch"/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$scratch"/usr/share/metainfo/*.metainfo.xml >/dev/null
+for metainfo in "$scratch"/usr/share/metainfo/*.metainfo.xml; do # in English and in Russian
+    for tag in '<summary>' '<summary xml:lang="ru">' '<p>' '<p xml:lang="ru">'; do
+        grep -qF "$tag" "$metainfo" || { echo "$(basename "$metainfo") has no $tag"; exit 1; }
+    done
+done
 
 (cd "$scratch" && cpack --config "$build/CPackConfig.cmake" -B "$scratch/package" >/dev/null)
 package=$(ls "$scratch"/package/*.deb)
