@@ -3,14 +3,20 @@
 #include "figurerecord.h"
 #include "figurewindow.h"
 #include "picturebox.h"
+#include "procedurepart.h"
 #include "programscale.h"
 #include "rhymewindow.h"
 #include "windowtest.h"
 
+#include <QAbstractItemView>
 #include <QClipboard>
+#include <QFontDatabase>
 #include <QLabel>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyleFactory>
 
 namespace {
 
@@ -20,10 +26,11 @@ class StillClock : public RandomColours
     float TimeOfDay() override { return 43200.5f; }
 };
 
-// The test screens: 0 large, 1 hd, 2 projector, 3 dense.
+// The test screens: 0 large, 1 hd, 2 projector, 3 dense, 4 sxga, 5 fullhd, 6 laptop, 7 xga.
 QScreen *screen(int index)
 {
-    const QString name = QStringList{u"large"_qs, u"hd"_qs, u"projector"_qs, u"dense"_qs}[index];
+    const QString name = QStringList{u"large"_qs, u"hd"_qs,     u"projector"_qs, u"dense"_qs,
+                                     u"sxga"_qs,  u"fullhd"_qs, u"laptop"_qs,    u"xga"_qs}[index];
     for (QScreen *screen : QGuiApplication::screens())
         if (screen->name() == name)
             return screen;
@@ -64,9 +71,10 @@ QImage copied(QWidget &window)
 }
 
 // The program, the screen it opens on, what the user does; then the scale, whether "Крупнее" is
-// enabled, the window's size and a control's geometry (figdraw's first button, countdown's verses).
+// enabled, the window's size, a control's geometry (figdraw's first button, countdown's verses)
+// and the calls window's own scale (negative where it stands over the program's window).
 // clang-format off
-struct Scenario { QString program; int screen; QStringList steps; int percent; bool larger; QSize window; QRect control; };
+struct Scenario { QString program; int screen; QStringList steps; int percent; bool larger; QSize window; QRect control; int calls = 0; };
 // clang-format on
 
 } // namespace
@@ -86,12 +94,15 @@ private slots:
         QTest::newRow("1920 x 1080 fits 175 %") << Scenario{u"figdraw"_qs, 1, up8, 175, false, {1102, 929}, {784, 140, 225, 71}};
         QTest::newRow("1024 x 768 fits 125 %") << Scenario{u"figdraw"_qs, 2, up8, 125, false, {787, 663}, {560, 100, 161, 51}};
         QTest::newRow("smaller, normal") << Scenario{u"figdraw"_qs, 0, {u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl+-"_qs, u"Ctrl+0"_qs, u"Ctrl+-"_qs, u"dialogs"_qs}, 100, true, {630, 531}, {448, 80, 129, 41}};
-        QTest::newRow("keys in the calls window") << Scenario{u"figdraw"_qs, 0, {u"calls"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl+-"_qs}, 125, true, {787, 663}, {560, 100, 161, 51}};
-        QTest::newRow("calls window over the right part") << Scenario{u"figdraw"_qs, 1, {u"calls"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs}, 175, false, {1102, 929}, {784, 140, 225, 71}};
+        QTest::newRow("keys in the calls window") << Scenario{u"figdraw"_qs, 0, {u"calls"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl+-"_qs}, 125, true, {787, 663}, {560, 100, 161, 51}, 125};
+        QTest::newRow("calls window beside, smaller") << Scenario{u"figdraw"_qs, 1, {u"calls"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs}, 175, false, {1102, 929}, {784, 140, 225, 71}, 100};
+        QTest::newRow("calls window on 1280 x 1024") << Scenario{u"figdraw"_qs, 4, {u"calls"_qs}, 100, true, {630, 531}, {448, 80, 129, 41}, 75};
+        QTest::newRow("calls window over the buttons") << Scenario{u"figdraw"_qs, 2, {u"calls"_qs, u"snowflake"_qs, u"Ctrl++"_qs}, 125, false, {787, 663}, {560, 100, 161, 51}, -75};
         QTest::newRow("moved back on screen") << Scenario{u"figdraw"_qs, 1, {u"edge"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs}, 150, true, {945, 796}, {672, 120, 193, 61}};
         QTest::newRow("countdown at 200 %, its dialogs") << Scenario{u"countdown"_qs, 0, {u"Крупнее"_qs, u"Ctrl++"_qs, u"Ctrl+="_qs, u"Ctrl++"_qs, u"dialogs"_qs}, 200, true, {756, 586}, {32, 16, 690, 370}};
-        QTest::newRow("countdown at 300 %, calls") << Scenario{u"countdown"_qs, 0, {u"calls"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs}, 300, false, {1134, 879}, {48, 24, 1035, 555}};
+        QTest::newRow("countdown at 300 %, calls") << Scenario{u"countdown"_qs, 0, {u"calls"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs}, 300, false, {1134, 879}, {48, 24, 1035, 555}, 200};
         QTest::newRow("countdown on 1024 x 768") << Scenario{u"countdown"_qs, 2, up8, 200, false, {756, 586}, {32, 16, 690, 370}};
+        QTest::newRow("countdown's calls under its verses") << Scenario{u"countdown"_qs, 2, {u"calls"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs}, 200, false, {756, 586}, {32, 16, 690, 370}, -75};
         // clang-format on
     }
     // The window, its controls and fonts, the calls window and the dialogs at a scale, within
@@ -121,6 +132,15 @@ private slots:
                 calls->activateWindow();
                 QVERIFY(QTest::qWaitForWindowActive(calls));
                 keysTo = calls->heading;
+            } else if (step == u"snowflake") { // stepped deep into a figure of many calls
+                menuItem(window.get(), u"Рисовать по шагам"_qs)->trigger();
+                dialogs.nextAnswer(u"99"_qs);
+                window->findChildren<QPushButton *>()[1]->click();
+                for (int key = 0; key < 200; ++key)
+                    QTest::keyClick(window.get(), Qt::Key_Right);
+                window->activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(window.get()));
+                keysTo = window.get();
             } else if (step == u"edge") {
                 window->move(area.right() + 1 - window->frameGeometry().width(), area.top());
             } else if (step == u"Крупнее") {
@@ -141,16 +161,39 @@ private slots:
         const double points = QApplication::font().pointSizeF() * row.percent / 100;
         if (row.steps.contains(u"dialogs"))
             QVERIFY(dialogs.promptPoints == points && dialogs.reportPoints == points);
-        if (calls->isVisible()) {
-            QCOMPARE(calls->heading->font().pointSizeF(), points);
-            const QRect main = window->frameGeometry(), beside = calls->frameGeometry();
-            const bool room = main.right() + beside.width() <= area.right();
-            QVERIFY(area.contains(beside)
-                    && (room ? beside.left() > main.right()
-                             : beside.intersects(main) && beside.right() >= main.right()));
-        }
+        if (figdraw) // the canvas menu and the scroll bars at the scale too
+            QCOMPARE(static_cast<figdraw::Form1 *>(window.get())
+                             ->Picture1->menu()
+                             ->font()
+                             .pointSizeF(),
+                     points);
+        const std::unique_ptr<QStyle> plain(QStyleFactory::create(u"fusion"_qs));
+        QCOMPARE(calls->stack->verticalScrollBar()->sizeHint().width(),
+                 plain->pixelMetric(QStyle::PM_ScrollBarExtent) * row.percent / 100);
+        QCOMPARE(calls->isVisible(), row.calls != 0);
+        if (!calls->isVisible())
+            return;
+        // The calls window wholly on the screen, beside the program's window or else never over
+        // the canvas or the verses, the longest line whole, the current rows in view.
+        QTRY_COMPARE(calls->ownPercent(), std::abs(row.calls));
+        QCOMPARE(calls->heading->font().pointSizeF(),
+                 QApplication::font().pointSizeF() * std::abs(row.calls) / 100);
+        QCOMPARE(calls->procedure->text->font().pointSizeF(),
+                 QFontDatabase::systemFont(QFontDatabase::FixedFont).pointSizeF()
+                         * std::abs(row.calls) / 100);
+        QWidget *keptPart
+                = figdraw ? static_cast<figdraw::Form1 *>(window.get())->Picture1 : control;
+        const QRect kept(keptPart->mapToGlobal(QPoint()), keptPart->size());
+        QTRY_VERIFY(area.contains(calls->frameGeometry())
+                    && !calls->frameGeometry().intersects(kept));
+        QCOMPARE(calls->frameGeometry().intersects(window->frameGeometry()), row.calls < 0);
+        QVERIFY(calls->procedure->text->width() >= calls->procedure->text->minimumWidth());
+        for (QAbstractItemView *view : calls->findChildren<QAbstractItemView *>())
+            QTRY_VERIFY(!view->currentIndex().isValid()
+                        || (view->visualRect(view->currentIndex()).top() >= 0
+                            && view->visualRect(view->currentIndex()).bottom()
+                                    < view->viewport()->height()));
     }
-
     // The canvas drawn again at every scale and density, never stretched: a figure stepped
     // through keeps its moment, stepping back and undo go on; copying gives it at 100 %.
     void canvas()

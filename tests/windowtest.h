@@ -22,15 +22,18 @@
 inline const QTemporaryDir scratchSettings;
 inline const bool settingsMoved = qputenv("XDG_CONFIG_HOME", scratchSettings.path().toLocal8Bit());
 
-// Qt's offscreen platform gets four screens side by side: a large one, where the windows open
+// Qt's offscreen platform gets screens side by side: a large one, where the windows open
 // and every scale fits; the areas that a 1920 x 1080 and a 1024 x 768 screen leave beside a
-// panel; and one of double density.
+// panel; one of double density; a 1280 x 1024 one; and whole 1920 x 1080, 1366 x 768 and
+// 1024 x 768 screens for the lesson view.
 inline const bool screensGiven = [] {
     QFile file(scratchSettings.filePath(u"screens.json"_qs));
     return qgetenv("QT_QPA_PLATFORM") == "offscreen" && file.open(QIODevice::WriteOnly)
             && file.write(
                        R"({"screens": [{"name": "large", "x": 0, "y": 0, "width": 2560, "height": 1800}, {"name": "hd", "x": 2560, "y": 0, "width": 1920, "height": 1040},
-                {"name": "projector", "x": 4480, "y": 0, "width": 1024, "height": 734}, {"name": "dense", "x": 5504, "y": 0, "width": 1600, "height": 1200, "dpr": 2}]})")
+                {"name": "projector", "x": 4480, "y": 0, "width": 1024, "height": 734}, {"name": "dense", "x": 5504, "y": 0, "width": 1600, "height": 1200, "dpr": 2},
+                {"name": "sxga", "x": 7104, "y": 0, "width": 1280, "height": 1024}, {"name": "fullhd", "x": 8384, "y": 0, "width": 1920, "height": 1080},
+                {"name": "laptop", "x": 10304, "y": 0, "width": 1366, "height": 768}, {"name": "xga", "x": 11670, "y": 0, "width": 1024, "height": 768}]})")
             > 0
             && file.flush()
             && qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + file.fileName().toLocal8Bit());

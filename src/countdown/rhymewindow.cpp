@@ -124,6 +124,7 @@ void Form1::writeCalls(qsizetype first, qsizetype last)
 void Form1::showVerseMenu(const QPoint &position)
 {
     const std::unique_ptr<QMenu> menu(Text1->createStandardContextMenu());
+    ProgramScale::setScaledFont(menu.get(), programScale->percent());
     menu->addSeparator();
     menu->addActions(unfolding->paceActions());
     menu->addSeparator();

@@ -1,10 +1,11 @@
 #include "callswindow.h"
 
+#include "callmodels.h"
+#include "callsplace.h"
 #include "calltrace.h"
 #include "procedurepart.h"
 #include "programscale.h"
 
-#include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -31,133 +32,7 @@ QLabel *caption(const QString &name, QWidget *part)
 constexpr qint32 largestWholeTree = 1000;
 // The stack and the tree show at least so many rows.
 constexpr int rowsShown = 5;
-
-// A larger advance of the calls reached rebuilds the tree rather than adding its rows.
-constexpr qint32 largestStepInPlace = 64;
 } // namespace
-
-// The calls waiting at the current call, the first at the top, each but the
-// last with the call it waits on.
-class CallStackModel : public QAbstractListModel
-{
-public:
-    explicit CallStackModel(const CallTrace &trace, QObject *parent)
-        : QAbstractListModel(parent), trace(trace)
-    { }
-
-    void setPath(QList<qint32> calls)
-    {
-        beginResetModel();
-        path = std::move(calls);
-        endResetModel();
-    }
-    qint32 call(int row) const { return path.value(row, -1); }
-
-    int rowCount(const QModelIndex &parent) const override
-    {
-        return parent.isValid() ? 0 : int(path.size());
-    }
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
-            return {};
-        const qint32 call = path[index.row()];
-        if (index.row() + 1 == path.size())
-            return trace.text(call);
-        return trace.text(call)
-                + QStringLiteral(" — ждёт вызов %1 из %2")
-                          .arg(trace.childRow(path[index.row() + 1]) + 1)
-                          .arg(trace.childCount(call));
-    }
-
-private:
-    const CallTrace &trace;
-    QList<qint32> path;
-};
-
-// Every call made up to the furthest moment the figure has reached, under the call
-// that made it; the calls after the current moment in grey. The internal id of an
-// index is its call.
-class CallTreeModel : public QAbstractItemModel
-{
-public:
-    explicit CallTreeModel(const CallTrace &trace, QObject *parent)
-        : QAbstractItemModel(parent), trace(trace)
-    { }
-
-    // Forgets the calls reached.
-    void clear()
-    {
-        beginResetModel();
-        reached = current = -1;
-        endResetModel();
-    }
-    // Adds the calls up to this one, a few row by row, more in one reset.
-    void reach(qint32 call)
-    {
-        if (call > reached + largestStepInPlace || reached < 0) {
-            beginResetModel();
-            reached = call;
-            endResetModel();
-            return;
-        }
-        for (; reached < call;) { // each new call is the last child of its parent so far
-            const qint32 added = reached + 1;
-            const int row = trace.childRow(added);
-            beginInsertRows(indexOf(trace.parent(added)), row, row);
-            reached = added;
-            endInsertRows();
-        }
-    }
-    // The calls after this one are grey; the views repaint.
-    void setCurrent(qint32 call) { current = call; }
-
-    QModelIndex indexOf(qint32 call) const
-    {
-        return call < 0 ? QModelIndex() : createIndex(trace.childRow(call), 0, quintptr(call));
-    }
-    static qint32 call(const QModelIndex &index) { return qint32(index.internalId()); }
-
-    QModelIndex index(int row, int column, const QModelIndex &parent) const override
-    {
-        qint32 child = parent.isValid() ? trace.firstChild(call(parent)) : 0;
-        for (int r = 0; r < row && child >= 0; ++r)
-            child = trace.nextSibling(child);
-        return column == 0 && child >= 0 && child <= reached ? createIndex(row, 0, quintptr(child))
-                                                             : QModelIndex();
-    }
-    QModelIndex parent(const QModelIndex &index) const override
-    {
-        return index.isValid() ? indexOf(trace.parent(call(index))) : QModelIndex();
-    }
-    int rowCount(const QModelIndex &parent) const override
-    {
-        if (reached < 0)
-            return 0;
-        if (!parent.isValid())
-            return 1;
-        int rows = 0;
-        for (qint32 child = trace.firstChild(call(parent)); child >= 0 && child <= reached;
-             child = trace.nextSibling(child))
-            ++rows;
-        return rows;
-    }
-    int columnCount(const QModelIndex &) const override { return 1; }
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        const qint32 c = call(index);
-        if (role == Qt::ForegroundRole && c > current)
-            return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
-        if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
-            return {};
-        return trace.drewAnything(c) ? trace.text(c) : trace.text(c) + u" — остановка"_qs;
-    }
-
-private:
-    const CallTrace &trace;
-    qint32 reached = -1;
-    qint32 current = -1;
-};
 
 CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool withTree,
                          QWidget *mainWindow)
@@ -169,16 +44,18 @@ CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool 
     setWindowTitle(QStringLiteral("Вызовы"));
     // Neither rows coming and going nor the heading's text resize the window.
     heading->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    const int rowsHeight = rowsShown * (fontMetrics().height() + 6) + 4;
-    stack->setMinimumHeight(rowsHeight);
     stack->setAccessibleName(QStringLiteral("Стек вызовов"));
     stack->setUniformItemSizes(true);
     stack->setEditTriggers(QAbstractItemView::NoEditTriggers);
     stack->setModel(stackModel);
     // The views are on the second page; the first, empty, stands while there are no calls.
+    // The stack and the tree stand over the procedure's text, or beside it.
     auto *views = new QWidget;
-    auto *layout = new QVBoxLayout(views);
-    layout->setContentsMargins({});
+    parts = new QBoxLayout(QBoxLayout::TopToBottom, views);
+    parts->setContentsMargins({});
+    auto *layout = new QVBoxLayout;
+    parts->addLayout(layout, 1);
+    parts->addWidget(procedure);
     layout->addWidget(caption(QStringLiteral("Стек вызовов"), stack));
     layout->addWidget(stack, 1);
     connect(stack->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -191,23 +68,22 @@ CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool 
         tree->setHeaderHidden(true);
         tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
         tree->setModel(treeModel);
-        tree->setMinimumHeight(rowsHeight);
         layout->addWidget(caption(QStringLiteral("Дерево вызовов"), tree));
         layout->addWidget(tree, 2);
         connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
                 [this](const QModelIndex &index) { choose(CallTreeModel::call(index)); });
     }
-    layout->addWidget(procedure);
     pages->addWidget(new QWidget);
     pages->addWidget(views);
     auto *window = new QVBoxLayout(this);
     window->addWidget(heading);
     window->addWidget(pages, 1);
+    setOwnScale(100, QBoxLayout::TopToBottom);
     showNoCalls();
 
     action->setCheckable(true);
     connect(action, &QAction::toggled, this, [this](bool on) {
-        if (on && !isVisible())
+        if (on && !isVisible() && isWindow())
             placeBeside();
         setVisible(on);
     });
@@ -322,36 +198,66 @@ void CallsWindow::choose(qint32 call)
                 this, [this, call] { emit callChosen(call); }, Qt::QueuedConnection);
 }
 
-// To the right of the program's window where the screen has room, else to its left,
-// else over the right part of the program's window.
-void CallsWindow::placeBeside()
+void CallsWindow::setOwnScale(int percent, QBoxLayout::Direction direction)
 {
-    const QRect main = mainWindow->frameGeometry();
-    const QRect screen = mainWindow->screen()->availableGeometry();
-    const QSize frame = frameGeometry().size() - size();
-    const QSize least = minimumSizeHint();
-    const int width = std::max(least.width(), size().width()) + frame.width();
-    int left = main.right() + 1;
-    if (left + width > screen.right() + 1) // else to its left, else over its right part
-        left = main.left() - width >= screen.left() ? main.left() - width
-                                                    : std::max(screen.left(), left - width);
-    // As tall as the program's window, or taller where the parts need it, within the screen.
-    const int height = std::min(std::max(least.height(), mainWindow->height()),
-                                screen.height() - frame.height());
-    const int top = std::max(screen.top(),
-                             std::min(main.top(), screen.bottom() + 1 - height - frame.height()));
-    move(left, top);
-    resize(width - frame.width(), height);
+    own = percent;
+    ProgramScale::setScaledFont(this, percent);
+    procedure->setPercent(percent);
+    const int rowsHeight = rowsShown * (fontMetrics().height() + 6) + 4;
+    stack->setMinimumHeight(rowsHeight);
+    if (tree)
+        tree->setMinimumHeight(rowsHeight);
+    parts->setDirection(direction);
+    setMinimumSize(QSize(240, 200) * percent / 100);
+    // The least size at once, not at the next layout request.
+    parts->parentWidget()->updateGeometry();
+    pages->updateGeometry();
+    layout()->activate();
 }
 
-// The texts and rows at the program's scale, the window beside the program's window again.
-void CallsWindow::rescale(int percent)
+// Beside the program's window, at the program's scale where there is room; see findCallsPlace.
+void CallsWindow::placeBeside()
 {
-    ProgramScale::enlarge(this, mainWindow);
-    setMinimumSize(QSize(240, 200) * percent / 100);
-    resize(480 * percent / 100, height());
-    if (isVisible())
-        placeBeside();
+    const QSize frame = frameGeometry().size() - size();
+    const QRect keptRect = kept ? QRect(kept->mapToGlobal(QPoint()), kept->size()) : QRect();
+    const ProgramScale *scale = ProgramScale::of(mainWindow);
+    const CallsPlace place = findCallsPlace(
+            mainWindow->screen()->availableGeometry(), mainWindow->frameGeometry(), keptRect,
+            scale ? scale->percent() : 100, [this, frame](int percent, auto direction) {
+                setOwnScale(percent, direction);
+                return minimumSizeHint().expandedTo(minimumSize()) + frame;
+            });
+    setOwnScale(place.percent, place.direction);
+    move(place.frame.topLeft());
+    resize(place.frame.size() - frame);
+}
+
+// The texts and rows at the program's scale, the window beside the program's window again,
+// the current rows in view, once the program's window has its new size. In the lesson
+// view the view sizes the parts.
+void CallsWindow::rescale()
+{
+    QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!isWindow())
+                    return;
+                if (isVisible())
+                    placeBeside();
+                else if (const ProgramScale *scale = ProgramScale::of(mainWindow))
+                    setOwnScale(scale->percent(), QBoxLayout::TopToBottom);
+                QMetaObject::invokeMethod(this, &CallsWindow::keepCurrentInView,
+                                          Qt::QueuedConnection);
+            },
+            Qt::QueuedConnection);
+}
+
+// Once the views have their new size.
+void CallsWindow::keepCurrentInView()
+{
+    stack->scrollTo(stack->currentIndex());
+    if (tree)
+        tree->scrollTo(tree->currentIndex());
 }
 
 void CallsWindow::closeEvent(QCloseEvent *event)

@@ -2,6 +2,8 @@
 
 #include "proceduretext.h"
 
+#include <QBoxLayout>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -42,6 +44,12 @@ public:
     void showLine(qint32 call, int line, qint32 newest);
     // Shows emptyText alone.
     void showNoCalls();
+    // The part of the program's window that the calls window never covers.
+    void keepInView(QWidget *part) { kept = part; }
+    // The texts and rows at a scale of the window's own, its parts one under another or
+    // side by side.
+    void setOwnScale(int percent, QBoxLayout::Direction direction);
+    int ownPercent() const { return own; }
     // The call shown current: -1 before any, the number of calls once all have returned.
     qint32 currentCall() const { return current; }
 
@@ -59,7 +67,8 @@ protected:
 
 private:
     void placeBeside();
-    void rescale(int percent);
+    void rescale();
+    void keepCurrentInView();
     void choose(qint32 call);
     void showAt(qint32 call, qint32 newest);
     void showProcedure(qint32 call, int line);
@@ -73,6 +82,9 @@ private:
     CallStackModel *stackModel;
     CallTreeModel *treeModel = nullptr;
     QStackedWidget *pages;
+    QBoxLayout *parts;
+    QPointer<QWidget> kept;
+    int own = 100;
     qint32 current = -1;
     bool following = false; // while the views follow the program, not the user
 };

@@ -35,16 +35,7 @@ ProcedurePart::ProcedurePart(QWidget *parent)
     explanation->setWordWrap(true);
     reserveExplanation();
     explanation->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // Every line of the longest procedure shows whole, without scrolling.
-    int width = 0, height = 0;
-    const QFontMetrics metrics(text->font());
-    for (const ProcedureText &procedure : ProcedureText::all()) {
-        for (const QString &line : numbered(procedure).split(u'\n'))
-            width = std::max(width, metrics.horizontalAdvance(line));
-        height = std::max(height, procedure.lineCount() * metrics.lineSpacing());
-    }
-    const int margins = 2 * (text->frameWidth() + int(text->document()->documentMargin())) + 4;
-    text->setMinimumSize(width + margins, height + margins);
+    setPercent(100);
 
     auto *caption = new QLabel(name);
     caption->setBuddy(text);
@@ -54,6 +45,24 @@ ProcedurePart::ProcedurePart(QWidget *parent)
     layout->addWidget(text, 1);
     layout->addWidget(explanation);
     clear();
+}
+
+void ProcedurePart::setPercent(int percent)
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (percent != 100)
+        font.setPointSizeF(font.pointSizeF() * percent / 100);
+    text->setFont(font);
+    // Every line of the longest procedure shows whole, without scrolling.
+    int width = 0, height = 0;
+    const QFontMetrics metrics(font);
+    for (const ProcedureText &procedure : ProcedureText::all()) {
+        for (const QString &line : numbered(procedure).split(u'\n'))
+            width = std::max(width, metrics.horizontalAdvance(line));
+        height = std::max(height, procedure.lineCount() * metrics.lineSpacing());
+    }
+    const int margins = 2 * (text->frameWidth() + int(text->document()->documentMargin())) + 4;
+    text->setMinimumSize(width + margins, height + margins);
 }
 
 void ProcedurePart::showLines(const ProcedureText &procedure, const QList<int> &highlight,

@@ -19,6 +19,8 @@ public:
     void showLines(const ProcedureText &procedure, const QList<int> &lines,
                    const QString &explanation);
     void clear();
+    // The text, its numbers and highlight at a scale in percent, every line whole.
+    void setPercent(int percent);
     // The highlighted line numbers.
     QList<int> highlighted() const { return lines; }
 

@@ -1,20 +1,19 @@
 #include "programscale.h"
 
+#include "scaledstyle.h"
 #include "twips.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
+#include <QMenu>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
 #include <algorithm>
 
-namespace {
-
-// The widget's default font at the scale; at 100 % the widget inherits it again.
-void setDefaultFont(QWidget *widget, int percent)
+void ProgramScale::setScaledFont(QWidget *widget, int percent)
 {
     if (percent == 100) {
         if (widget->testAttribute(Qt::WA_SetFont))
@@ -28,8 +27,6 @@ void setDefaultFont(QWidget *widget, int percent)
         font.setPixelSize(font.pixelSize() * percent / 100);
     widget->setFont(font);
 }
-
-} // namespace
 
 ProgramScale::ProgramScale(QWidget *window, QSize twips)
     : QObject(window), window(window), twips(twips),
@@ -49,6 +46,7 @@ ProgramScale::ProgramScale(QWidget *window, QSize twips)
     connect(normal, &QAction::triggered, this, [this] { setPercent(100); });
     window->setFixedSize(fromTwips(QRect(QPoint(), twips), percent_).size());
     window->installEventFilter(this);
+    ScaledStyle::apply(percent_);
     updateItems();
 }
 
@@ -70,7 +68,7 @@ QRect ProgramScale::fromTwips(QRect twips, int percent)
 void ProgramScale::enlarge(QWidget *window, const QWidget *within)
 {
     const ProgramScale *scale = of(within);
-    setDefaultFont(window, scale ? scale->percent() : 100);
+    setScaledFont(window, scale ? scale->percent() : 100);
 }
 
 void ProgramScale::place(QWidget *control, QRect twips, double points, bool bold)
@@ -87,7 +85,7 @@ void ProgramScale::apply(const Placement &placement) const
     if (placement.points > 0)
         placement.control->setFont(formFont(placement.points * percent_ / 100, placement.bold));
     else
-        setDefaultFont(placement.control, percent_);
+        setScaledFont(placement.control, percent_);
 }
 
 int ProgramScale::largestFitting() const
@@ -107,6 +105,9 @@ void ProgramScale::setPercent(int percent)
     window->setFixedSize(fromTwips(QRect(QPoint(), twips), percent_).size());
     for (const Placement &placement : std::as_const(placements))
         apply(placement);
+    for (QMenu *menu : window->findChildren<QMenu *>())
+        setScaledFont(menu, percent_);
+    ScaledStyle::apply(percent_);
     keepOnScreen();
     updateItems();
     emit changed(percent_);

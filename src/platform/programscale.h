@@ -13,8 +13,8 @@ class QWidget;
 // controls and fonts, and the program's other windows, each measure times the
 // scale. "Крупнее" (Ctrl++ and Ctrl+=), "Мельче" (Ctrl+-) and "Обычный размер"
 // (Ctrl+0) step through the scales; their keys work in every window of the
-// program. The window never grows past the available area of its screen.
-// Each run starts at 100 %: nothing is kept.
+// program. The window's menus, scroll bars and tree arrows grow with it. The window never grows
+// past the available area of its screen. Each run starts at 100 %: nothing is kept.
 class ProgramScale : public QObject
 {
     Q_OBJECT
@@ -29,6 +29,8 @@ public:
     static ProgramScale *of(const QWidget *widget);
     // The twips geometry in pixels at a scale in percent.
     static QRect fromTwips(QRect twips, int percent);
+    // The widget's default font at a scale; at 100 % it inherits its parent's again.
+    static void setScaledFont(QWidget *widget, int percent);
     // A window of the program with the default font at the scale of the program it belongs to.
     static void enlarge(QWidget *window, const QWidget *within);
 
