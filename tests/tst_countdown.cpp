@@ -218,6 +218,8 @@ private slots:
         QTest::newRow("to whole calls") << LineScenario{{lines, u"1"_qs, u"Space"_qs, u"по шагам"_qs}, first, {7, 8, 9, 10}, 5, {}};
         QTest::newRow("to whole calls, then a step") << LineScenario{{lines, u"1"_qs, u"Space"_qs, u"по шагам"_qs, u"Space"_qs}, finished, {}, 5, closing};
         QTest::newRow("from whole calls") << LineScenario{{u"calls"_qs, u"по шагам"_qs, u"1"_qs, lines}, first, {10}, 5, {}};
+        QTest::newRow("the last call, left for whole calls") << LineScenario{{lines, u"1"_qs, u"Space*6"_qs, u"по шагам"_qs}, second, {4}, 5, closing};
+        QTest::newRow("a full box follows the lines") << LineScenario{{lines, u"5"_qs, u"Space*28"_qs}, u"Вызов 5 из 6"_qs, {10}, 21, {}};
         QTest::newRow("Пуск finishes the verse first") << LineScenario{{lines, u"1"_qs, u"Space*2"_qs, u"1"_qs}, first, {3}, 5, closing};
         QTest::newRow("typing forgets the verse") << LineScenario{{lines, u"1"_qs, u"Space"_qs, u"type"_qs}, u"Напишите стихи, чтобы увидеть их вызовы"_qs, {}, 2, u"a b"_qs};
         QTest::newRow("reset lets Space type") << LineScenario{{lines, u"1"_qs, u"Space"_qs, u"reset"_qs, u"type"_qs}, u"Напишите стихи, чтобы увидеть их вызовы"_qs, {}, 1, u"a b"_qs};
@@ -251,6 +253,8 @@ private slots:
             QCOMPARE(calls->procedure->explanation->accessibleName(), row.explained);
         QCOMPARE(boxLines().size(), row.lines);
         QCOMPARE(boxLines().constLast(), row.lastLine);
+        const QScrollBar *bar = form->Text1->verticalScrollBar(); // the line just written in view
+        QCOMPARE(bar->value(), bar->maximum());
         QVERIFY(form->isVisible());
     }
 

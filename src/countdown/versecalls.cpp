@@ -137,15 +137,19 @@ int VerseCalls::boxEnd(qsizetype upTo) const
     return start + int(upTo - QStringView(verses.text).first(upTo).count(u'\r'));
 }
 
-// By lines, a call is gone to right after its writing.
+// A call is gone to right after its writing, by lines too.
 void VerseCalls::choose(qint32 call)
 {
     if (!traced || call >= trace.calls())
         return;
-    if (unfolding->pace() == Pace::Linewise)
+    if (unfolding->pace() == Pace::Linewise) {
         lines->goTo(call);
-    else
-        unfolding->goTo(call + 1);
+        return;
+    }
+    // Shown even where the box already holds its writing, as the last call's is when it is
+    // left line by line.
+    unfolding->goTo(call + 1);
+    showMoment(call + 1);
 }
 
 void VerseCalls::dropPartial(qsizetype calls)
