@@ -269,7 +269,8 @@ private slots:
     // Each procedure's text as the calls window shows it, and what its lines do read from
     // the text, checked against what the procedure really does: the drawing lines against
     // the shapes of a drawing call, the call lines against its calls, the test against the
-    // calls that stopped. Then one line of each kind explained.
+    // calls that stopped, the sizes that reach it exactly (d = 5, d = 20) going on. Then one
+    // line of each kind explained.
     void procedureText()
     {
         // clang-format off
@@ -293,7 +294,7 @@ private slots:
             Drawn drawn(figure, 1);
             CallTrace trace;
             drawn.figures.counter.trace = &trace;
-            (drawn.figures.*procedures[figure])(starts[figure].x(), starts[figure].y(), 60);
+            (drawn.figures.*procedures[figure])(starts[figure].x(), starts[figure].y(), 80);
             for (qint32 call = 0; call < trace.calls(); ++call) {
                 const CallFacts facts = figureFacts(drawn.record, trace, call);
                 QCOMPARE(text.stops(trace.arguments(call)), !trace.drewAnything(call));
@@ -313,6 +314,7 @@ private slots:
         drawn.figures.counter.trace = &trace;
         drawn.figures.Ris1(100, 100, 30);
         drawn.figures.Ris3(0, 0, 30);
+        drawn.figures.Ris(0, 0, 80); // its fifth call has d = 5
         drawn.figures.Treug(50, 0, 100);
         const auto facts = [&](qint32 call) {
             CallFacts known = figureFacts(drawn.record, trace, call);
@@ -323,7 +325,7 @@ private slots:
                 known.calls << trace.text(child);
             return known;
         };
-        const int triangle = trace.calls() - 40;
+        const int triangle = trace.calls() - 40, fifth = triangle - 1365 + 4;
         const QString colour
                 = QString::number(drawn.colours.numbers[0] * 15.0f).section(u'.', 0, 0);
         const struct
@@ -341,6 +343,7 @@ private slots:
                    {"Ris1", 3, 4,
                     u"Строка 4. Возврат: Ris1(x = 163,33; y = 100; r = 8,89) закончен"_qs},
                    {"Ris1", 0, 8, u"Строка 8. Возврат: Ris1(x = 100; y = 100; r = 30) закончен"_qs},
+                   {"Ris", fifth, 3, u"Строка 3. Проверка d < 5: 5 < 5 — нет"_qs},
                    {"Ris3", 15, 7, u"Строка 7. Вычисление: dx = 15,01"_qs},
                    {"Ris3", 15, 10, u"Строка 10. Линия: от (-15,01; 25,97) до (15,01; -25,97)"_qs},
                    {"Treug", triangle, 6, u"Строка 6. Вычисление: c = "_qs + colour},
@@ -366,7 +369,7 @@ private slots:
             Drawn drawn(figure, 1);
             CallTrace trace;
             drawn.figures.counter.trace = &trace;
-            (drawn.figures.*procedures[figure])(starts[figure].x(), starts[figure].y(), 60);
+            (drawn.figures.*procedures[figure])(starts[figure].x(), starts[figure].y(), 80);
             const LineWalk walk(trace, text);
             QList<LinePlace> places{LineWalk::first()};
             while (const auto next = walk.next(places.back()))
