@@ -9,8 +9,9 @@
 #include <QWidget>
 
 CanvasMenu::CanvasMenu(QWidget *window, FigureHistory &history, Unfolding *unfolding,
-                       std::function<QImage()> picture)
-    : QObject(window), pictureFile(new PictureFile(window, history, unfolding, std::move(picture))),
+                       const PictureBox *canvas, std::function<QImage()> picture)
+    : QObject(window),
+      pictureFile(new PictureFile(window, history, unfolding, canvas, std::move(picture))),
       undoItem(new QAction(QStringLiteral("Отменить рисунок"), window)),
       redoItem(new QAction(QStringLiteral("Вернуть рисунок"), window)), history(history)
 {

@@ -5,6 +5,7 @@
 #include <functional>
 
 class FigureHistory;
+class PictureBox;
 class PictureFile;
 class QAction;
 class QImage;
@@ -21,9 +22,10 @@ class CanvasMenu : public QObject
     Q_OBJECT
 
 public:
-    // picture gives what the canvas shows, at 100 % whatever the program's scale.
+    // picture gives what the canvas shows, at 100 % whatever the program's scale;
+    // the animation is drawn at the canvas's size.
     CanvasMenu(QWidget *window, FigureHistory &history, Unfolding *unfolding,
-               std::function<QImage()> picture);
+               const PictureBox *canvas, std::function<QImage()> picture);
 
     // The picture's items, undo and redo, then each group of further items, separated.
     void fill(QMenu *menu, const QList<QList<QAction *>> &groups) const;

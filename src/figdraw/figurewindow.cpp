@@ -60,7 +60,8 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
     // A figure button first finishes the figure that is unfolding, then does its own work.
     unfolding = new Unfolding(this, QStringLiteral("Рисовать"));
     calls = new FigureCalls(this, Picture1, record, figures.counter, unfolding);
-    canvasMenu = new CanvasMenu(this, history, unfolding, [this] { return pictureAtNormalSize(); });
+    canvasMenu = new CanvasMenu(this, history, unfolding, Picture1,
+                                [this] { return pictureAtNormalSize(); });
     canvasMenu->fill(Picture1->menu(),
                      {unfolding->paceActions(), programScale->actions(), {calls->showAction()}});
     connect(canvasMenu, &CanvasMenu::historyMoved, this, &Form1::redraw);

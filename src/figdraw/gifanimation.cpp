@@ -2,6 +2,8 @@
 
 #include <gif_lib.h>
 
+#include <cstring>
+
 namespace {
 
 int appended(GifFileType *gif, const GifByteType *data, int length)
@@ -97,6 +99,8 @@ QRect GifAnimation::changedArea() const
     QRect area;
     for (int y = 0; y < size.height(); ++y) {
         const std::size_t start = std::size_t(y) * std::size_t(size.width());
+        if (std::memcmp(&pixels[start], &previous[start], std::size_t(size.width())) == 0)
+            continue;
         const auto differs = [&](int x) { return pixels[start + x] != previous[start + x]; };
         int left = 0;
         while (left < size.width() && !differs(left))

@@ -36,6 +36,8 @@ public:
     // The canvas, its border and its strokes at a scale in percent.
     void rescale(int percent);
     int percent() const { return percent_; }
+    // The width the strokes are drawn with now, in logical pixels.
+    int drawnStrokeWidth() const { return strokeWidth(percent_); }
     // What draws the picture again once the canvas has a new size or density; without it
     // the picture is stretched.
     void setRedraw(std::function<void()> drawAgain) { redraw = std::move(drawAgain); }

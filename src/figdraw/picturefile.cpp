@@ -122,12 +122,12 @@ private:
 } // namespace
 
 PictureFile::PictureFile(QWidget *window, const FigureHistory &history, Unfolding *unfolding,
-                         std::function<QImage()> picture)
+                         const PictureBox *canvas, std::function<QImage()> picture)
     : QObject(window), copy(new QAction(QStringLiteral("Копировать рисунок"), window)),
       save(new QAction(QStringLiteral("Сохранить рисунок…"), window)),
       print(new QAction(QStringLiteral("Печать…"), window)),
       animation(new QAction(QStringLiteral("Сохранить анимацию…"), window)), window(window),
-      history(history), unfolding(unfolding), picture(std::move(picture))
+      history(history), unfolding(unfolding), canvas(canvas), picture(std::move(picture))
 {
     copy->setShortcut(QKeySequence::Copy);
     save->setShortcut(QKeySequence::Save);
@@ -198,10 +198,12 @@ QByteArray PictureFile::gif()
     QProgressDialog progress(QStringLiteral("Сохранение анимации…"), QStringLiteral("Отмена"), 0, 0,
                              window);
     showProgress(progress);
-    UnfoldingFrames frames(history.onCanvas());
+    // As large as the canvas, in logical pixels, and with its strokes.
+    UnfoldingFrames frames(history.onCanvas(), canvas->contentsRect().width(),
+                           canvas->drawnStrokeWidth(),
+                           UnfoldingFrames::stepDelayAt(unfolding->pace()));
     progress.setMaximum(frames.count());
-    GifAnimation animation(QSize(UnfoldingFrames::side, UnfoldingFrames::side),
-                           UnfoldingFrames::palette());
+    GifAnimation animation(frames.size(), UnfoldingFrames::palette());
     int made = 0;
     const bool whole = frames.make([&](const QImage &frame, int delay) {
         animation.addFrame(frame, delay);

@@ -6,6 +6,7 @@
 #include <memory>
 
 class FigureHistory;
+class PictureBox;
 class QAction;
 class QImage;
 class QPainter;
@@ -19,18 +20,19 @@ class Unfolding;
 // clipboard and into a PNG file as the canvas shows it at 100 %, into an SVG
 // file and onto paper drawn again from the figure history as lines and
 // circles, and the last figure unfolding into an animated GIF, made from the
-// history too. The shortcuts work anywhere in the window. Saving as SVG and
-// printing first finish an unfolding figure; when saving or printing takes
-// longer than half a second a progress dialog shows, whose cancel button stops
-// the work and leaves no file.
+// history too, at the canvas's size and the pace's tempo. The shortcuts work anywhere in the
+// window. Saving as SVG and printing first finish an unfolding figure; when saving or printing
+// takes longer than half a second a progress dialog shows, whose cancel button stops the work and
+// leaves no file.
 class PictureFile : public QObject
 {
     Q_OBJECT
 
 public:
-    // picture gives what the canvas shows, at 100 % whatever the program's scale.
+    // picture gives what the canvas shows, at 100 % whatever the program's scale; the
+    // animation takes its side and stroke width from canvas as it stands when saved.
     PictureFile(QWidget *window, const FigureHistory &history, Unfolding *unfolding,
-                std::function<QImage()> picture);
+                const PictureBox *canvas, std::function<QImage()> picture);
     ~PictureFile() override;
 
     QAction *copy;
@@ -40,8 +42,8 @@ public:
 
     // The figures as an SVG file on the canvas's own 389 by 389 coordinates; empty when cancelled.
     QByteArray svg();
-    // The last figure on the canvas unfolding, as an animated GIF; empty when cancelled
-    // or when the canvas has no figure.
+    // The last figure on the canvas unfolding, as an animated GIF as large as the canvas,
+    // its steps at the tempo of the pace; empty when cancelled or when the canvas has no figure.
     QByteArray gif();
     // Prints the picture centred on the page, square, as large as the printable area
     // allows. Returns false when cancelled or when the printer fails.
@@ -68,6 +70,7 @@ private:
     QWidget *window;
     const FigureHistory &history;
     Unfolding *unfolding;
+    const PictureBox *canvas;
     std::function<QImage()> picture;
     std::unique_ptr<QPrinter> printer_;
 };

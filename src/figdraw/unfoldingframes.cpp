@@ -1,10 +1,29 @@
 #include "unfoldingframes.h"
 
+#include "unfolding.h"
+
 #include <algorithm>
 
-UnfoldingFrames::UnfoldingFrames(std::span<const FigureHistory::Figure> onCanvas)
-    : image(side, side, QImage::Format_RGB32), canvas(&painter, side, 1),
-      colours(onCanvas.back().randoms), figures(canvas, colours), record(figures.counter)
+int UnfoldingFrames::stepDelayAt(Pace pace)
+{
+    switch (pace) {
+    case Pace::AtOnce:
+    case Pace::Fast:
+        return 50;
+    case Pace::Slow:
+        return 500;
+    case Pace::Stepwise:
+    case Pace::Linewise:
+        break;
+    }
+    return 1000;
+}
+
+UnfoldingFrames::UnfoldingFrames(std::span<const FigureHistory::Figure> onCanvas, int side,
+                                 int strokeWidth, int stepDelay)
+    : image(side, side, QImage::Format_RGB32), canvas(&painter, side, strokeWidth),
+      colours(onCanvas.back().randoms), figures(canvas, colours), record(figures.counter),
+      strokeWidth(strokeWidth), stepDelay(stepDelay)
 {
     image.fill(Qt::white);
     painter.begin(&image);
@@ -35,12 +54,20 @@ bool UnfoldingFrames::make(const std::function<bool(const QImage &frame, int del
         canvas.traceInto(&marked);
         record.replay(shown, upTo, canvas);
         shown = upTo;
-        QImage withMark = image.copy();
-        QPainter markPainter(&withMark);
-        markPainter.setPen(markPen(255));
-        markPainter.drawPath(marked);
-        markPainter.end();
-        if (!frame(withMark, stepDelay))
+        // The mark goes onto the picture itself, and what it covers is put back after the
+        // frame: no copy of a whole large picture for every frame.
+        const int reach = 5 * strokeWidth; // more than half the mark's width, round ends included
+        const QRect under
+                = marked.controlPointRect().toAlignedRect().adjusted(-reach, -reach, reach, reach)
+                & image.rect();
+        const QImage unmarked = image.copy(under);
+        painter.save();
+        painter.setPen(markPen(255, strokeWidth));
+        painter.drawPath(marked);
+        painter.restore();
+        const bool goOn = frame(image, stepDelay);
+        painter.drawImage(under.topLeft(), unmarked);
+        if (!goOn)
             return false;
     }
     canvas.traceInto(nullptr);
