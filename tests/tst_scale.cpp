@@ -194,6 +194,104 @@ private slots:
                             && view->visualRect(view->currentIndex()).bottom()
                                     < view->viewport()->height()));
     }
+    void lessonView_data()
+    {
+        // The program, the screen, what the user does; the picture's least side and the calls
+        // window's text in the view.
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<int>("screen");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<int>("side");
+        QTest::addColumn<int>("text");
+        const QStringList calls{u"figure"_qs, u"calls"_qs, u"F11"_qs};
+        QTest::newRow("figdraw, 1920 x 1080") << u"figdraw"_qs << 5 << calls << 700 << 175;
+        QTest::newRow("figdraw, 1366 x 768") << u"figdraw"_qs << 6 << calls << 460 << 100;
+        QTest::newRow("figdraw, 1024 x 768") << u"figdraw"_qs << 7 << calls << 393 << 80;
+        QTest::newRow("calls opened in the view")
+                << u"figdraw"_qs << 5 << QStringList{u"figure"_qs, u"F11"_qs, u"calls"_qs} << 700
+                << 175;
+        QTest::newRow("text smaller, then larger")
+                << u"figdraw"_qs << 6
+                << (calls + QStringList{u"Ctrl+-"_qs, u"Ctrl+-"_qs, u"Ctrl++"_qs}) << 460 << 90;
+        QTest::newRow("no text larger than fits")
+                << u"figdraw"_qs << 7 << (calls + QStringList{u"Ctrl++"_qs, u"Ctrl++"_qs}) << 389
+                << 80;
+        QTest::newRow("at 150 %") << u"figdraw"_qs << 5
+                                  << (QStringList{u"Ctrl++"_qs, u"Ctrl++"_qs} + calls) << 700
+                                  << 150;
+        QTest::newRow("countdown, 1920 x 1080") << u"countdown"_qs << 5 << calls << 648 << 175;
+        QTest::newRow("countdown, 1024 x 768") << u"countdown"_qs << 7 << calls << 461 << 80;
+    }
+    // The program fills the screen, nothing overlapping, the picture and the procedure's text
+    // large; leaving gives back the windows and the picture as they were.
+    void lessonView()
+    {
+        QFETCH(QString, program);
+        QFETCH(int, screen);
+        QFETCH(QStringList, steps);
+        QFETCH(int, side);
+        QFETCH(int, text);
+        StillClock colours;
+        const bool figdraw = program == u"figdraw";
+        std::unique_ptr<QWidget> window(
+                figdraw ? static_cast<QWidget *>(new figdraw::Form1(colours))
+                        : new countdown::Form1);
+        auto *form = figdraw ? static_cast<figdraw::Form1 *>(window.get()) : nullptr;
+        QWidget *picture = figdraw ? static_cast<QWidget *>(form->Picture1)
+                                   : window->findChild<QPlainTextEdit *>();
+        const QRect area = ::screen(screen)->geometry();
+        window->move(area.topLeft());
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto *calls = window->findChild<CallsWindow *>();
+        DialogDriver dialogs;
+        QImage before, beforeCopied;
+        QRect windowBefore;
+        for (const QString &step : steps) {
+            if (window->isWindow())
+                windowBefore = window->geometry();
+            if (step == u"figure") {
+                if (figdraw) {
+                    dialogs.nextAnswer(u"60"_qs);
+                    form->Command2->click();
+                    before = form->Picture1->picture();
+                    beforeCopied = copied(*window);
+                }
+            } else if (step == u"calls") {
+                menuItem(window.get(), u"Показать вызовы"_qs)->trigger();
+            } else {
+                press(*window->window(), QKeySequence(step));
+            }
+            QApplication::processEvents();
+        }
+        QWidget *surface = window->window();
+        QVERIFY(surface != window.get() && surface->isVisible());
+        QCOMPARE(surface->geometry(), area);
+        const auto placed = [surface](QWidget *part) {
+            return QRect(part->mapTo(surface, QPoint()), part->size());
+        };
+        QVERIFY(std::min(picture->height(), figdraw ? picture->width() : side) >= side);
+        QCOMPARE(calls->ownPercent(), text);
+        QVERIFY(calls->isVisible() && surface->rect().contains(placed(calls)));
+        QVERIFY(calls->procedure->text->width() >= calls->procedure->text->minimumWidth());
+        for (QWidget *part : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (!part->isVisible() || part->isWindow())
+                continue;
+            QVERIFY(surface->rect().contains(placed(part))
+                    && !placed(part).intersects(placed(calls)));
+            QVERIFY(part == picture || !placed(part).intersects(placed(picture)));
+        }
+        if (figdraw) { // the same picture copied as outside the view
+            QCOMPARE(copied(*window), beforeCopied);
+            QCOMPARE(form->Picture1->drawnStrokeWidth(), screen == 5 ? 2 : 1);
+        }
+        press(*window->window(), Qt::Key_F11);
+        QVERIFY(window->isWindow() && window->isVisible());
+        QCOMPARE(window->geometry(), windowBefore);
+        if (figdraw)
+            QCOMPARE(form->Picture1->picture(), before);
+    }
+
     // The canvas drawn again at every scale and density, never stretched: a figure stepped
     // through keeps its moment, stepping back and undo go on; copying gives it at 100 %.
     void canvas()

@@ -2,9 +2,11 @@
 
 #include "count.h"
 #include "errorreport.h"
+#include "lessonview.h"
 #include "numberreader.h"
 #include "programscale.h"
 #include "prompt.h"
+#include "twips.h"
 #include "unfolding.h"
 #include "versecalls.h"
 
@@ -17,6 +19,9 @@
 #include <QTextCursor>
 
 namespace {
+
+const QRect versesTwips{240, 120, 5175, 2775};
+constexpr double versesPoints = 8.25;
 
 QPushButton *addButton(ProgramScale *scale, QWidget *parent, const QString &text, QRect twips)
 {
@@ -37,7 +42,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent), programScale(new ProgramScale(t
     Command1 = addButton(programScale, this, QStringLiteral("Выход"), {3600, 3720, 975, 495});
     Command2 = addButton(programScale, this, QStringLiteral("Пуск"), {720, 3720, 975, 495});
     Text1 = new QPlainTextEdit(this);
-    programScale->place(Text1, {240, 120, 5175, 2775}, 8.25, true);
+    programScale->place(Text1, versesTwips, versesPoints, true);
     Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -63,6 +68,12 @@ Form1::Form1(QWidget *parent) : QWidget(parent), programScale(new ProgramScale(t
     calls = new VerseCalls(this, Text1, verses, unfolding);
     Text1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Text1, &QWidget::customContextMenuRequested, this, &Form1::showVerseMenu);
+    lessonView = new LessonView(this, programScale,
+                                {nullptr,
+                                 Text1,
+                                 false,
+                                 [this](QSize size) { growVerses(size); },
+                                 {Label1, Text2, Command2, Command3, Command1}});
     connect(Command2, &QPushButton::clicked, unfolding, &Unfolding::finish);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
@@ -129,9 +140,20 @@ void Form1::showVerseMenu(const QPoint &position)
     menu->addActions(unfolding->paceActions());
     menu->addSeparator();
     menu->addActions(programScale->actions());
+    menu->addAction(lessonView->action());
     menu->addSeparator();
     menu->addAction(calls->showAction());
     menu->exec(Text1->viewport()->mapToGlobal(position));
+}
+
+// The verse box of this size in the lesson view, its text grown with it.
+void Form1::growVerses(QSize size)
+{
+    const QSize own = ProgramScale::fromTwips(versesTwips, programScale->percent()).size();
+    const double grown
+            = std::min(double(size.width()) / own.width(), double(size.height()) / own.height());
+    Text1->resize(size);
+    Text1->setFont(formFont(versesPoints * programScale->percent() / 100 * grown, true));
 }
 
 // Reset: empties the verse box only.

@@ -10,6 +10,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class ProgramScale;
 class QPushButton;
+class LessonView;
 class Unfolding;
 class VerseCalls;
 
@@ -39,6 +40,7 @@ private:
     QString refusal(CountReading::Status status, const QString &typed) const;
     void writeCalls(qsizetype first, qsizetype last);
     void showVerseMenu(const QPoint &position);
+    void growVerses(QSize size);
 
     qint16 n = 0;
     // What the last start wrote, until all of it is in the verse box.
@@ -46,6 +48,7 @@ private:
     ProgramScale *programScale;
     Unfolding *unfolding;
     VerseCalls *calls;
+    LessonView *lessonView;
 };
 
 } // namespace countdown

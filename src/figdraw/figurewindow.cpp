@@ -4,6 +4,7 @@
 #include "captionbutton.h"
 #include "errorreport.h"
 #include "figurecalls.h"
+#include "lessonview.h"
 #include "numberreader.h"
 #include "picturebox.h"
 #include "programscale.h"
@@ -62,8 +63,18 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
     calls = new FigureCalls(this, Picture1, record, figures.counter, unfolding);
     canvasMenu = new CanvasMenu(this, history, unfolding, Picture1,
                                 [this] { return pictureAtNormalSize(); });
+    auto *lessonView = new LessonView(
+            this, programScale,
+            {Label1,
+             Picture1,
+             true,
+             [this](QSize side) { Picture1->resizeTo(side.width()); },
+             {Command1, Command7, Command8, Command2, Command5, Command6, Command3, Command4},
+             Label2});
     canvasMenu->fill(Picture1->menu(),
-                     {unfolding->paceActions(), programScale->actions(), {calls->showAction()}});
+                     {unfolding->paceActions(),
+                      programScale->actions() << lessonView->action(),
+                      {calls->showAction()}});
     connect(canvasMenu, &CanvasMenu::historyMoved, this, &Form1::redraw);
     connect(programScale, &ProgramScale::changed, Picture1, &PictureBox::rescale);
     Picture1->setRedraw([this] {

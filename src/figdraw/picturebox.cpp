@@ -109,9 +109,15 @@ void PictureBox::showEvent(QShowEvent *event)
 
 void PictureBox::rescale(int percent)
 {
-    percent_ = percent;
-    setLineWidth(2 * percent / 100);
-    const int side = (insideSize + 4) * percent / 100;
+    resizeTo((insideSize + 4) * percent / 100);
+}
+
+// The border and strokes are those of the scale nearest the side.
+void PictureBox::resizeTo(int side)
+{
+    constexpr int sideAt100 = insideSize + 4;
+    percent_ = (side * 100 + sideAt100 / 2) / sideAt100;
+    setLineWidth(2 * percent_ / 100);
     setFixedSize(side, side);
     renew();
 }

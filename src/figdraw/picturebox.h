@@ -35,6 +35,8 @@ public:
     void setPicture(const QImage &taken);
     // The canvas, its border and its strokes at a scale in percent.
     void rescale(int percent);
+    // The canvas square with this side, border included, as the lesson view sizes it.
+    void resizeTo(int side);
     int percent() const { return percent_; }
     // The width the strokes are drawn with now, in logical pixels.
     int drawnStrokeWidth() const { return strokeWidth(percent_); }

@@ -43,7 +43,8 @@ ProgramScale::ProgramScale(QWidget *window, QSize twips)
     window->addActions(actions());
     connect(larger, &QAction::triggered, this, [this] { stepBy(1); });
     connect(smaller, &QAction::triggered, this, [this] { stepBy(-1); });
-    connect(normal, &QAction::triggered, this, [this] { setPercent(100); });
+    connect(normal, &QAction::triggered, this,
+            [this] { stepInstead ? stepInstead(0) : setPercent(100); });
     window->setFixedSize(fromTwips(QRect(QPoint(), twips), percent_).size());
     window->installEventFilter(this);
     ScaledStyle::apply(percent_);
@@ -113,8 +114,18 @@ void ProgramScale::setPercent(int percent)
     emit changed(percent_);
 }
 
+void ProgramScale::setStepper(std::function<void(int by)> stepper)
+{
+    stepInstead = std::move(stepper);
+    updateItems();
+}
+
 void ProgramScale::stepBy(int by)
 {
+    if (stepInstead) {
+        stepInstead(by);
+        return;
+    }
     const auto at = std::find(steps.begin(), steps.end(), percent_) - steps.begin();
     const auto next = std::clamp<qsizetype>(at + by, 0, steps.size() - 1);
     if (steps[next] <= largestFitting())
@@ -136,9 +147,9 @@ void ProgramScale::keepOnScreen()
 
 void ProgramScale::updateItems()
 {
-    larger->setEnabled(percent_ < largestFitting());
-    smaller->setEnabled(percent_ > steps.front());
-    normal->setEnabled(percent_ != steps.front());
+    larger->setEnabled(stepInstead || percent_ < largestFitting());
+    smaller->setEnabled(stepInstead || percent_ > steps.front());
+    normal->setEnabled(stepInstead || percent_ != steps.front());
 }
 
 // Whether the window may grow depends on the screen it is on.

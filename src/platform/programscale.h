@@ -5,6 +5,7 @@
 #include <QRect>
 
 #include <array>
+#include <functional>
 
 class QAction;
 class QWidget;
@@ -40,6 +41,9 @@ public:
     // Keeps the control at this twips geometry and in the form font of these points (0: the
     // default font), at every scale.
     void place(QWidget *control, QRect twips, double points = 0, bool bold = false);
+    // While set, "Крупнее", "Мельче" and "Обычный размер" ask it instead to step by 1, -1
+    // or back to its start (0): the lesson view's text.
+    void setStepper(std::function<void(int by)> stepper);
     // The largest scale at which the window still fits its screen's available area.
     int largestFitting() const;
 
@@ -73,4 +77,5 @@ private:
     QAction *larger;
     QAction *smaller;
     QAction *normal;
+    std::function<void(int)> stepInstead;
 };
