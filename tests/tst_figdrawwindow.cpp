@@ -5,6 +5,7 @@
 #include "picturebox.h"
 #include "picturefile.h"
 #include "procedurepart.h"
+#include "programscale.h"
 #include "qttexts.h"
 #include "windowtest.h"
 
@@ -47,10 +48,10 @@ const QStringList paces{u"сразу"_qs, u"быстро"_qs, u"медленно
 
 // A button, what is typed, the label after it, the figure drawn (system, x, y, size) or the report.
 // clang-format off
-struct Scenario { QStringList steps; QString counts, picture; bool marked; };
-// The heading, the line highlighted (0: none), the circles of the chain on the canvas (-1: not checked).
+struct Scenario { QStringList steps; QString counts, picture; bool marked; QPoint markedAt = {}; };
+// The heading, the line highlighted (0: none), the figure's first shapes on the canvas (-1: not checked).
 // markedAt: a point of the picture the mark covers.
-struct LineScenario { QStringList steps; QString heading; int line; QString counts; int circles; bool marked; QString explained = {}; QPoint markedAt = {}; };
+struct LineScenario { QStringList steps; QString heading; int line; QString counts; int shapes; bool marked; QString explained = {}; QPoint markedAt = {}; };
 struct Command { int button; std::optional<QString> typed; QString prompt, counts; Procedure procedure = nullptr; QList<double> start = {}; QString report = {}; };
 // clang-format on
 
@@ -153,7 +154,7 @@ private slots:
         // clang-format off
         const QString r = u"Введите R<40"_qs, d = u"Введите длину луча d<100"_qs, d6 = u"Введите d<80"_qs;
         const QString markup = u"<b>"_qs + QString(50, u'x'), decimal = u"33"_qs + QLocale().decimalPoint() + u"75"_qs;
-        const QString tooLarge = u"Слишком большой размер: рисунок потребовал бы больше 1 500 000 %1."_qs;
+        const QString tooLarge = u"Слишком большой размер: рисунок потребовал бы больше 1\u00A0500\u00A0000 %1."_qs;
         const auto label = [](int calls, int depth, const QString &shape, int shapes) {
             return u"Вызовов: %1\nГлубина: %2\n%3: %4"_qs.arg(calls).arg(depth).arg(shape).arg(shapes);
         };
@@ -303,6 +304,9 @@ private slots:
         QTest::newRow("one Space too many") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs}, u"15/4/7"_qs, u"circles"_qs, true};
         QTest::newRow("Esc, then Space") << Scenario{{u"медленно"_qs, u"snowflake"_qs, u"Esc"_qs, u"Space"_qs}, u"341/5/340"_qs, u"snowflake"_qs, false};
         QTest::newRow("Right, then Space, at the end") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"focus"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Right"_qs, u"Shift+Right"_qs, u"Space"_qs}, u"15/4/7"_qs, u"circles"_qs, true};
+        QTest::newRow("every figure finishes the last") << Scenario{{u"медленно"_qs, u"six-armed"_qs, u"circles"_qs, u"vertical"_qs, u"diagonal"_qs, u"snowflake"_qs, u"triangle"_qs, u"Esc"_qs}, u"40/4/78"_qs, u"six-armed circles vertical diagonal snowflake triangle"_qs, false};
+        QTest::newRow("fast, on from a call chosen") << Scenario{{u"calls"_qs, u"быстро"_qs, u"circles"_qs, u"wait"_qs, u"call 2"_qs, u"wait"_qs}, u"15/4/7"_qs, u"circles"_qs, false};
+        QTest::newRow("the mark rescaled") << Scenario{{u"по шагам"_qs, u"circles"_qs, u"Space"_qs, u"Крупнее"_qs, u"Крупнее"_qs, u"Мельче"_qs}, u"2/2/2"_qs, u"part circles"_qs, true, {316, 292}};
         QTest::newRow("undo, then Space") << Scenario{{u"calls"_qs, u"по строкам"_qs, u"circles"_qs, u"circles"_qs, u"Space"_qs, u"undo"_qs, u"Space"_qs}, u"15/4/7"_qs, u"circles"_qs, false};
         // clang-format on
     }
@@ -326,6 +330,10 @@ private slots:
                 QApplication::setActiveWindow(form.get()), form->Command4->setFocus();
             else if (step == u"undo")
                 menuItem(form.get(), u"Отменить рисунок"_qs)->trigger();
+            else if (QAction *item = menuItem(form.get(), step))
+                item->trigger();
+            else if (step == u"call 2") // chosen in the tree
+                form->findChild<CallsWindow *>()->tree->setCurrentIndex(callTwo());
             else
                 draw(*form, step), sinceFigure.start();
         }
@@ -339,7 +347,9 @@ private slots:
         const QImage picture = form->Picture1->picture();
         QCOMPARE(picture == reference.Picture1->picture(), !part);
         QVERIFY(!part || (picture != Form1(colours).Picture1->picture()));
-        QCOMPARE(canvasOnScreen() != picture, row.marked);
+        const QImage shown = canvasOnScreen();
+        QCOMPARE(shown != picture, row.marked);
+        QVERIFY(row.markedAt.isNull() || shown.pixel(row.markedAt) != picture.pixel(row.markedAt));
         QVERIFY(form->isVisible());
     }
     void lineSteps_data()
@@ -369,12 +379,19 @@ private slots:
         QTest::newRow("a figure without its calls") << LineScenario{{u"по шагам"_qs, u"circles"_qs, lines}, u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs, 0, u"15/4/7"_qs, 7, false};
         QTest::newRow("the next one by lines") << LineScenario{{u"по шагам"_qs, u"circles"_qs, lines, u"circles"_qs, u"Space"_qs}, u"Вызов 1 из 15"_qs, 5, u"1/1/1"_qs, -1, true};
         QTest::newRow("closing the calls") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"close"_qs, u"Space"_qs}, {}, 0, u"2/2/2"_qs, 2, true};
-        QTest::newRow("a shape's call, then a line") << LineScenario{{lines, u"circles"_qs, u"Esc"_qs, u"ctrl-click"_qs, u"Space"_qs}, u"Вызов 2 из 15"_qs, 6, u"2/2/2"_qs, 2, false};
-        QTest::newRow("back onto a line drawn on") << LineScenario{{lines, u"triangle"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Left"_qs}, u"Вызов 1 из 40"_qs, 14, u"1/1/6"_qs, -1, true, u"Строка 14. Линия: от (50; 100) до (25; 50)"_qs, {146, 292}};
+        QTest::newRow("a shape's call, then a line") << LineScenario{{lines, u"circles"_qs, u"Esc"_qs, u"ctrl-click 242,233"_qs, u"Space"_qs}, u"Вызов 2 из 15"_qs, 6, u"2/2/2"_qs, 2, false};
+        QTest::newRow("back onto a line drawn on") << LineScenario{{lines, u"triangle"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Left"_qs}, u"Вызов 1 из 40"_qs, 14, u"1/1/6"_qs, 6, true, u"Строка 14. Линия: от (50; 100) до (25; 50)"_qs, {146, 292}};
+        QTest::newRow("a call near the pointer") << LineScenario{{lines, u"circles"_qs, u"Esc"_qs, u"ctrl-click 255,238"_qs}, u"Вызов 2 из 15"_qs, 5, u"2/2/2"_qs, 2, true};
+        QTest::newRow("back from a later line") << LineScenario{{lines, u"snowflake"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Left"_qs}, u"Вызов 1 из 341"_qs, 6, u"1/1/2"_qs, 2, true};
+        QTest::newRow("a line of the call under way chosen") << LineScenario{{lines, u"snowflake"_qs, u"Space"_qs, u"Space"_qs, u"ctrl-click 196,150"_qs}, u"Вызов 1 из 341"_qs, 8, u"1/1/4"_qs, 4, true};
+        QTest::newRow("drawn again at a scale") << LineScenario{{lines, u"snowflake"_qs, u"Space"_qs, u"Space"_qs, u"Крупнее"_qs, u"Обычный размер"_qs}, u"Вызов 1 из 341"_qs, 6, u"1/1/2"_qs, 2, true};
+        QTest::newRow("over a snowflake's call") << LineScenario{{lines, u"snowflake"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Space"_qs, u"Shift+Space"_qs}, u"Вызов 1 из 341"_qs, 10, u"86/1/88"_qs, 88, false};
+        QTest::newRow("to whole calls, its calls returned") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"Space"_qs, u"Shift+Space"_qs, u"по шагам"_qs}, u"Вызов 8 из 15"_qs, 4, u"8/4/4"_qs, 4, false};
         QTest::newRow("reset") << LineScenario{{lines, u"circles"_qs, u"Space"_qs, u"reset"_qs, u"Space"_qs}, u"Нарисуйте фигуру, чтобы увидеть её вызовы"_qs, 0, {}, 0, false};
         // clang-format on
     }
-    // The horizontal chain R = 30 line by line: the calls window, the label and the canvas.
+    // The horizontal chain R = 30, the snowflake d = 60 and the triangle line by line: the calls
+    // window, the label and the canvas.
     void lineSteps()
     {
         QFETCH(LineScenario, row);
@@ -386,12 +403,16 @@ private slots:
                 chooseFromMenu(form->Picture1, u"Рисовать "_qs + step);
             else if (step == u"click")
                 QTest::mouseClick(form->Picture1, Qt::LeftButton);
-            else if (step == u"ctrl-click")
-                QTest::mouseClick(form->Picture1, Qt::LeftButton, Qt::ControlModifier, {242, 233});
+            else if (step.startsWith(u"ctrl-click ")) // at "x,y"
+                QTest::mouseClick(form->Picture1, Qt::LeftButton, Qt::ControlModifier,
+                                  QPoint(step.section(u' ', 1).section(u',', 0, 0).toInt(),
+                                         step.section(u',', 1).toInt()));
             else if (step == u"close")
                 calls->close();
             else if (step == u"reset")
                 form->Command3->click();
+            else if (QAction *item = menuItem(form.get(), step))
+                item->trigger();
             else
                 draw(*form, step);
         }
@@ -406,8 +427,12 @@ private slots:
             QCOMPARE(calls->procedure->explanation->accessibleName(), row.explained);
         QCOMPARE(counts(), row.counts);
         const QImage picture = form->Picture1->picture();
-        if (row.circles >= 0)
-            QCOMPARE(picture, chainSteppedTo(row.circles));
+        if (row.shapes >= 0)
+            QCOMPARE(picture, drawnUpTo(row.steps, row.shapes));
+        // A figure of at most 1 000 calls keeps every call reached open in the tree.
+        const QModelIndex second = callTwo();
+        QVERIFY(!second.isValid() || !calls->tree->model()->hasChildren(second)
+                || calls->tree->isExpanded(second));
         const QImage shown = canvasOnScreen();
         QCOMPARE(shown != picture, row.marked);
         QVERIFY(row.markedAt.isNull() || shown.pixel(row.markedAt) != picture.pixel(row.markedAt));
@@ -573,9 +598,11 @@ private slots:
 
     // Over two triangles, the snowflake d = 60 (85 steps) stepped, saved as an animated GIF
     // and read back with Qt's GIF reader: the canvas before it for 1 s, each step marked in
-    // orange for 50 ms and then in its own colours, the whole figure for 3 s, looping. After
-    // an undo, the second triangle unfolds in its colours. A figure of 341 steps; a cancelled
-    // and a failed save leave no file.
+    // orange for 1 s and then in its own colours, the whole figure for 3 s, looping; at 200
+    // and 300 % as large as the canvas, with its strokes and a mark as wide as on the screen.
+    // After an undo, the second triangle unfolds in its colours, at the tempo of each pace.
+    // A figure of 341 steps; "урок.GIF" keeps its name; a cancelled and a failed save leave
+    // no file.
     void animation()
     {
         QAction *item = menuItem(form.get(), u"Сохранить анимацию…"_qs);
@@ -589,10 +616,10 @@ private slots:
         QList<QImage> steps{drawnAfter(form->Command2, u"60"_qs)};
         const QTemporaryDir folder;
         QList<int> delays;
-        const auto saved = [&](const QString &name) {
+        const auto saved = [&](const QString &name, const QString &suffix = u".gif"_qs) {
             dialogs->nextAnswer(folder.filePath(name));
             item->trigger();
-            QImageReader gif(folder.filePath(name + u".gif"_qs));
+            QImageReader gif(folder.filePath(name + suffix));
             QList<QImage> frames;
             delays.clear();
             for (QImage frame; gif.read(&frame); delays << gif.nextImageDelay())
@@ -607,18 +634,21 @@ private slots:
             steps << form->Picture1->picture();
         }
         QCOMPARE(frames.size(), 87);
-        QCOMPARE(delays, QList<int>{1000} + QList<int>(85, 50) + QList<int>{3000});
+        QCOMPARE(delays, QList<int>{1000} + QList<int>(85, 1000) + QList<int>{3000});
         QCOMPARE(frames.first(), triangle);
         QCOMPARE(frames.last(), steps.last());
         const QRgb orange = qRgb(255, 140, 0);
-        QImage firstStep = triangle; // the first call's star, as wide as the mark on the screen
-        QPainter painter(&firstStep);
-        painter.setPen(QPen(QColor(orange), 5, Qt::SolidLine, Qt::RoundCap));
-        const double c = 389 / 2.0, a = 30 * 389 / 200.0, b = 20 * 389 / 200.0;
-        painter.drawLines({QLineF(c, c - a, c, c + a), QLineF(c + a, c, c - a, c),
-                           QLineF(c - b, c - b, c + b, c + b), QLineF(c + b, c - b, c - b, c + b)});
-        painter.end();
-        QCOMPARE(frames[1], firstStep);
+        // The first call's star marked 5 strokes wide over the canvas before it.
+        const auto starMarked = [orange](QImage marked, int strokeWidth) {
+            QPainter painter(&marked);
+            painter.setPen(QPen(QColor(orange), 5 * strokeWidth, Qt::SolidLine, Qt::RoundCap));
+            const double c = marked.width() / 2.0, a = 30 * c / 100, b = 20 * c / 100;
+            painter.drawLines({QLineF(c, c - a, c, c + a), QLineF(c + a, c, c - a, c),
+                               QLineF(c - b, c - b, c + b, c + b),
+                               QLineF(c + b, c - b, c - b, c + b)});
+            return marked;
+        };
+        QCOMPARE(frames[1], starMarked(triangle, 1));
         // Each step's frame is the canvas after it, but for the orange of that step only.
         const auto offMark = [orange](const QImage &frame, const QImage &picture, int x, int y) {
             return frame.pixel(x, y) == orange || frame.pixel(x, y) == picture.pixel(x, y);
@@ -634,9 +664,26 @@ private slots:
                 }
             QVERIFY(marked > 0 && (step == 1 || unmarked > 0));
         }
+        for (const auto &[percent, side, strokeWidth] : {std::tuple{200, 778, 2}, {300, 1167, 3}}) {
+            ProgramScale::of(form.get())->setPercent(percent);
+            const QList<QImage> larger = saved(u"крупно"_qs);
+            QCOMPARE(larger.first().size(), QSize(side, side));
+            QCOMPARE(larger.last(), form->Picture1->picture());
+            QCOMPARE(larger[1], starMarked(larger.first(), strokeWidth));
+        }
+        ProgramScale::of(form.get())->setPercent(100);
 
         press(QKeySequence::Undo); // the second triangle: 13 steps over the first
-        const QList<QImage> triangleFrames = saved(u"треугольник"_qs);
+        QList<QImage> triangleFrames;
+        for (const auto &[pace, delay] : {std::pair{u"быстро"_qs, 50},
+                                          {u"медленно"_qs, 500},
+                                          {u"по шагам"_qs, 1000},
+                                          {u"по строкам"_qs, 1000},
+                                          {u"сразу"_qs, 50}}) {
+            menuItem(form.get(), u"Рисовать "_qs + pace)->trigger();
+            triangleFrames = saved(u"треугольник"_qs);
+            QCOMPARE(delays, QList<int>{1000} + QList<int>(13, delay) + QList<int>{3000});
+        }
         QCOMPARE(triangleFrames.size(), 15);
         QCOMPARE(triangleFrames.first(), oneTriangle);
         QCOMPARE(triangleFrames.last(), triangle);
@@ -644,6 +691,7 @@ private slots:
         drawnAfter(form->Command2, u"99"_qs);
         const QList<QImage> largeFrames = saved(u"99"_qs);
         QCOMPARE(largeFrames.size(), 202);
+        QCOMPARE(saved(u"урок.GIF"_qs, {}).size(), 202);
         PictureBox twoSteps;
         twoSteps.setPicture(triangle);
         Figures figures(twoSteps, colours);
@@ -663,7 +711,8 @@ private slots:
         dialogs->nextAnswer(folder.filePath(u"отменено.gif"_qs));
         item->trigger();
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
-                 (QStringList{u"99.gif"_qs, u"снежинка.gif"_qs, u"треугольник.gif"_qs}));
+                 (QStringList{u"99.gif"_qs, u"крупно.gif"_qs, u"снежинка.gif"_qs,
+                              u"треугольник.gif"_qs, u"урок.GIF"_qs}));
         form->Command3->click();
         QVERIFY(!item->isEnabled());
     }
@@ -844,7 +893,8 @@ private slots:
         item->trigger();
         drawnAfter(form->Command2, u"60"_qs);
         QCOMPARE(calls->heading->text(), u"Все вызовы закончены: 341"_qs);
-        QVERIFY(calls->isVisible() && calls->tree->isVisible());
+        QVERIFY(calls->isVisible() && calls->tree->isVisible()
+                && calls->tree->isExpanded(callTwo()));
         item->trigger();
         QVERIFY(!calls->isVisible());
         const QImage closed = drawnAfter(form->Command1, u"30"_qs); // nothing left to step back
@@ -942,7 +992,8 @@ private:
     {
         // clang-format off
         const std::map<QString, std::pair<QPushButton *, QString>> figures{{u"circles"_qs, {window.Command1, u"30"_qs}},
-            {u"tiny"_qs, {window.Command1, u"1"_qs}}, {u"snowflake"_qs, {window.Command2, u"60"_qs}}, {u"triangle"_qs, {window.Command6, {}}}};
+            {u"tiny"_qs, {window.Command1, u"1"_qs}}, {u"snowflake"_qs, {window.Command2, u"60"_qs}}, {u"triangle"_qs, {window.Command6, {}}},
+            {u"vertical"_qs, {window.Command7, u"30"_qs}}, {u"diagonal"_qs, {window.Command8, u"30"_qs}}, {u"six-armed"_qs, {window.Command5, u"60"_qs}}};
         // clang-format on
         dialogs->nextAnswer(figures.at(figure).second);
         figures.at(figure).first->click();
@@ -955,18 +1006,29 @@ private:
         calls->move(form->frameGeometry().right() + 1, calls->y());
         return onScreen(form->Picture1, form->Picture1->contentsRect());
     }
-    // The horizontal chain R = 30 as its first drawing calls leave it.
-    QImage chainSteppedTo(int circles)
+    // The chain R = 30, or the snowflake or the triangle where the steps draw it, as its
+    // first shapes leave the canvas.
+    QImage drawnUpTo(const QStringList &steps, int shapes)
     {
         StillClock clock;
-        Form1 chain(clock);
-        if (circles == 0)
-            return chain.Picture1->picture();
-        chooseFromMenu(chain.Picture1, u"Рисовать по шагам"_qs);
-        draw(chain, u"circles"_qs);
-        for (int circle = 1; circle < circles; ++circle)
-            QTest::keyClick(chain.Command4, Qt::Key_Space);
-        return chain.Picture1->picture();
+        PictureBox box;
+        Figures figures(box, clock);
+        FigureRecord record(figures.counter);
+        figures.drawOn(record);
+        if (steps.contains(u"snowflake"_qs))
+            box.SetScale(-100, 100, 100, -100), figures.Ris(0, 0, 60);
+        else if (steps.contains(u"triangle"_qs))
+            box.SetScale(0, 0, 100, 100), figures.Treug(50, 0, 100);
+        else
+            box.SetScale(0, 0, 200, 200), figures.Ris1(100, 100, 30);
+        record.replayShapes(0, shapes, box);
+        return box.picture();
+    }
+    // The second call's row in the calls window's tree.
+    QModelIndex callTwo() const
+    {
+        const QAbstractItemModel *tree = form->findChild<CallsWindow *>()->tree->model();
+        return tree->index(0, 0, tree->index(0, 0));
     }
     QString counts() const
     {
