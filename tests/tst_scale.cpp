@@ -207,6 +207,8 @@ private slots:
         QTest::newRow("figdraw, 1920 x 1080") << u"figdraw"_qs << 5 << calls << 700 << 175;
         QTest::newRow("figdraw, 1366 x 768") << u"figdraw"_qs << 6 << calls << 460 << 100;
         QTest::newRow("figdraw, 1024 x 768") << u"figdraw"_qs << 7 << calls << 393 << 80;
+        QTest::newRow("stepped in the view")
+                << u"figdraw"_qs << 6 << (calls + QStringList{u"stepped"_qs}) << 460 << 100;
         QTest::newRow("calls opened in the view")
                 << u"figdraw"_qs << 5 << QStringList{u"figure"_qs, u"F11"_qs, u"calls"_qs} << 700
                 << 175;
@@ -259,6 +261,13 @@ private slots:
                 }
             } else if (step == u"calls") {
                 menuItem(window.get(), u"Показать вызовы"_qs)->trigger();
+            } else if (step == u"stepped") { // a figure stepped through in the view
+                menuItem(window.get(), u"Рисовать по шагам"_qs)->trigger();
+                dialogs.nextAnswer(u"60"_qs);
+                form->Command2->click();
+                QTest::keyClick(form->Picture1, Qt::Key_Right);
+                QCOMPARE(form->Label2->text(), u"Вызовов: 2\nГлубина: 2\nЛиний: 8"_qs);
+                QTest::keyClick(form->Picture1, Qt::Key_Escape);
             } else {
                 press(*window->window(), QKeySequence(step));
             }

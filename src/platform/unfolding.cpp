@@ -160,6 +160,16 @@ void Unfolding::keepPace()
         timer.start(pace_ == Pace::Fast ? fastInterval : slowInterval);
 }
 
+// Whether the widget is in the window or one of the other windows, also while they stand
+// together on the lesson view's surface.
+bool Unfolding::watches(QWidget *widget) const
+{
+    for (; widget; widget = widget->parentWidget())
+        if (widget == window || otherWindows.contains(widget))
+            return true;
+    return false;
+}
+
 // A button is pressed by Space going down, so taking that key press is enough.
 // Once all is shown, the keys that step back are taken where the window can rewind,
 // and Space and Right where the steps were taken, so that one press too many neither
@@ -169,7 +179,7 @@ bool Unfolding::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::KeyPress)
         return false;
     auto *widget = qobject_cast<QWidget *>(watched);
-    if (!widget || (widget->window() != window && !otherWindows.contains(widget->window())))
+    if (!widget || !watches(widget))
         return false;
     const auto *press = static_cast<QKeyEvent *>(event);
     const int key = press->key();

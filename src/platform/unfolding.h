@@ -76,6 +76,7 @@ protected:
 private:
     void showUpTo(qsizetype last, bool always = false);
     void keepPace();
+    bool watches(QWidget *widget) const;
 
     bool canRewind() const { return rewind && total > 0; }
     bool byLines() const;
