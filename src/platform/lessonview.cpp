@@ -37,6 +37,12 @@ LessonView::LessonView(QWidget *window, ProgramScale *scale, LessonParts parts)
     window->installEventFilter(this);
 }
 
+// A window destroyed in the view takes the surface, and the calls window on it, along.
+LessonView::~LessonView()
+{
+    delete surface;
+}
+
 void LessonView::enter()
 {
     if (surface)

@@ -37,6 +37,7 @@ class LessonView : public QObject
 
 public:
     LessonView(QWidget *window, ProgramScale *scale, LessonParts parts);
+    ~LessonView() override;
 
     QAction *action() const { return item; }
     bool active() const { return surface != nullptr; }
