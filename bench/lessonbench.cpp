@@ -533,37 +533,41 @@ void measureScale()
     }
 }
 
-// The lesson view entered and left on a 1920 x 1080 screen with each largest figure on the
-// canvas and the calls window open, until both are painted.
+// The lesson view entered and left with each largest figure on the canvas and the calls
+// window open, until both are painted, on 1920 x 1080, 1366 x 768 and 1024 x 768 screens:
+// the canvas's side and the calls window's text there.
 void measureLessonView()
 {
-    for (const auto &figure : largestOnButtons) {
-        RandomColours colours;
-        figdraw::Form1 window(colours);
-        for (QScreen *screen : QGuiApplication::screens())
-            if (screen->size() == QSize(1920, 1080))
-                window.move(screen->geometry().topLeft());
-        window.show();
-        item(&window, u"Показать вызовы"_qs)->trigger();
-        DialogDriver dialogs;
-        dialogs.nextAnswer(figure.size);
-        window.findChildren<CaptionButton *>()[figure.button - 1]->click();
-        QApplication::processEvents();
-        QAction *lesson = item(&window, u"Урок на весь экран"_qs);
-        auto *calls = window.findChild<CallsWindow *>();
-        double entering = 1e300, leaving = 1e300;
-        for (int run = 0; run < runs; ++run) {
-            entering
-                    = std::min(entering, untilShown([&] { lesson->trigger(); }, {window.window()}));
-            const int side = window.Picture1->width(), text = calls->ownPercent();
-            leaving = std::min(leaving, untilShown([&] { lesson->trigger(); }, {&window, calls}));
-            if (run == 0)
-                std::printf("%-28s lesson view: canvas %d px, calls' text at %d %%\n", figure.name,
-                            side, text);
+    for (const QSize screenSize : {QSize(1920, 1080), QSize(1366, 768), QSize(1024, 768)})
+        for (const auto &figure : largestOnButtons) {
+            RandomColours colours;
+            figdraw::Form1 window(colours);
+            for (QScreen *screen : QGuiApplication::screens())
+                if (screen->size() == screenSize)
+                    window.move(screen->geometry().topLeft());
+            window.show();
+            item(&window, u"Показать вызовы"_qs)->trigger();
+            DialogDriver dialogs;
+            dialogs.nextAnswer(figure.size);
+            window.findChildren<CaptionButton *>()[figure.button - 1]->click();
+            QApplication::processEvents();
+            QAction *lesson = item(&window, u"Урок на весь экран"_qs);
+            auto *calls = window.findChild<CallsWindow *>();
+            double entering = 1e300, leaving = 1e300;
+            int side = 0, text = 0;
+            for (int run = 0; run < runs; ++run) {
+                entering = std::min(entering,
+                                    untilShown([&] { lesson->trigger(); }, {window.window()}));
+                side = window.Picture1->width();
+                text = calls->ownPercent();
+                leaving = std::min(leaving,
+                                   untilShown([&] { lesson->trigger(); }, {&window, calls}));
+            }
+            std::printf("%-28s lesson view on %dx%d: canvas %d px, text %d %%; entering %.2f ms, "
+                        "leaving %.2f ms\n",
+                        figure.name, screenSize.width(), screenSize.height(), side, text, entering,
+                        leaving);
         }
-        std::printf("%-28s entering the lesson view %.2f ms, leaving it %.2f ms\n", "", entering,
-                    leaving);
-    }
 }
 
 // Qt's offscreen platform warns at every window shown that it cannot pass size hints on;
