@@ -209,6 +209,8 @@ private slots:
         QTest::newRow("figdraw, 1024 x 768") << u"figdraw"_qs << 7 << calls << 393 << 80;
         QTest::newRow("stepped in the view")
                 << u"figdraw"_qs << 6 << (calls + QStringList{u"stepped"_qs}) << 460 << 100;
+        QTest::newRow("Выход in the view")
+                << u"countdown"_qs << 6 << (calls + QStringList{u"exit"_qs}) << 0 << 0;
         QTest::newRow("calls opened in the view")
                 << u"figdraw"_qs << 5 << QStringList{u"figure"_qs, u"F11"_qs, u"calls"_qs} << 700
                 << 175;
@@ -268,6 +270,13 @@ private slots:
                 QTest::keyClick(form->Picture1, Qt::Key_Right);
                 QCOMPARE(form->Label2->text(), u"Вызовов: 2\nГлубина: 2\nЛиний: 8"_qs);
                 QTest::keyClick(form->Picture1, Qt::Key_Escape);
+            } else if (step == u"exit") { // "Выход" leaves the view and closes the program
+                QPointer<QWidget> surface = window->window();
+                for (QPushButton *button : window->findChildren<QPushButton *>())
+                    if (button->text() == u"Выход")
+                        button->click();
+                QTRY_VERIFY(!surface && window->isWindow() && !window->isVisible());
+                return;
             } else {
                 press(*window->window(), QKeySequence(step));
             }
