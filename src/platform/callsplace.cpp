@@ -3,12 +3,15 @@
 #include "programscale.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
 constexpr int smallestBeside = 75; // the smallest own scale beside the program's window
 constexpr int smallest = 50;       // the smallest at all: the longest line still whole in it
-constexpr int usualWidth = 480;    // at 100 %, where there is room
+// The own scales below 100 %, tried where the program's scale does not fit.
+constexpr std::array<int, 6> smallerSteps{90, 80, 75, 70, 60, 50};
+constexpr int usualWidth = 480; // at 100 %, where there is room
 
 // The scales from the program's down to the lowest, largest first.
 QList<int> scalesDownTo(int programPercent, int lowest)
@@ -17,7 +20,7 @@ QList<int> scalesDownTo(int programPercent, int lowest)
     for (auto step = ProgramScale::steps.rbegin(); step != ProgramScale::steps.rend(); ++step)
         if (*step <= programPercent)
             scales << *step;
-    for (int below : {smallestBeside, smallest})
+    for (int below : smallerSteps)
         if (below >= lowest)
             scales << below;
     return scales;

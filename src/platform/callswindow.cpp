@@ -218,7 +218,9 @@ void CallsWindow::setOwnScale(int percent, QBoxLayout::Direction direction)
 // Beside the program's window, at the program's scale where there is room; see findCallsPlace.
 void CallsWindow::placeBeside()
 {
-    const QSize frame = frameGeometry().size() - size();
+    // Before it is first shown the window's frame is taken to be as the program's window's.
+    const QWidget *framed = isVisible() ? static_cast<const QWidget *>(this) : mainWindow;
+    const QSize frame = framed->frameGeometry().size() - framed->size();
     const QRect keptRect = kept ? QRect(kept->mapToGlobal(QPoint()), kept->size()) : QRect();
     const ProgramScale *scale = ProgramScale::of(mainWindow);
     const CallsPlace place = findCallsPlace(
