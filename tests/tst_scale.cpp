@@ -97,6 +97,7 @@ private slots:
         QTest::newRow("keys in the calls window") << Scenario{u"figdraw"_qs, 0, {u"calls"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl+-"_qs}, 125, true, {787, 663}, {560, 100, 161, 51}, 125};
         QTest::newRow("calls window beside, smaller") << Scenario{u"figdraw"_qs, 1, {u"calls"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs}, 175, false, {1102, 929}, {784, 140, 225, 71}, 100};
         QTest::newRow("calls window on 1280 x 1024") << Scenario{u"figdraw"_qs, 4, {u"calls"_qs}, 100, true, {630, 531}, {448, 80, 129, 41}, 90};
+        QTest::newRow("current rows in view, smaller") << Scenario{u"figdraw"_qs, 1, {u"calls"_qs, u"Ctrl++"_qs, u"snowflake"_qs, u"Ctrl+-"_qs}, 100, true, {630, 531}, {448, 80, 129, 41}, 100};
         QTest::newRow("calls window to the left") << Scenario{u"figdraw"_qs, 4, {u"edge"_qs, u"calls"_qs}, 100, true, {630, 531}, {448, 80, 129, 41}, 90};
         QTest::newRow("calls window over the buttons") << Scenario{u"figdraw"_qs, 2, {u"calls"_qs, u"snowflake"_qs, u"Ctrl++"_qs}, 125, false, {787, 663}, {560, 100, 161, 51}, -70};
         QTest::newRow("moved back on screen") << Scenario{u"figdraw"_qs, 1, {u"edge"_qs, u"Ctrl++"_qs, u"Ctrl++"_qs}, 150, true, {945, 796}, {672, 120, 193, 61}};
@@ -135,9 +136,9 @@ private slots:
                 keysTo = calls->heading;
             } else if (step == u"snowflake") { // stepped deep into a figure of many calls
                 menuItem(window.get(), u"Рисовать по шагам"_qs)->trigger();
-                dialogs.nextAnswer(u"99"_qs);
+                dialogs.nextAnswer(u"60"_qs); // 341 calls, the whole tree open
                 window->findChildren<QPushButton *>()[1]->click();
-                for (int key = 0; key < 200; ++key)
+                for (int key = 0; key < 250; ++key)
                     QTest::keyClick(window.get(), Qt::Key_Right);
                 window->activateWindow();
                 QVERIFY(QTest::qWaitForWindowActive(window.get()));

@@ -185,9 +185,13 @@ int LessonView::pictureSide(QRect room, bool place) const
         parts.resizePicture(picture);
         parts.picture->move(room.left(), y);
         y += picture.height() + gap;
-        for (int i = 0; i < parts.controls.size(); ++i)
-            parts.controls[i]->move(room.left() + i % columns * (cell.width() + gap),
-                                    y + i / columns * (cell.height() + gap));
+        for (int i = 0; i < parts.controls.size(); ++i) { // each in the middle of its cell
+            QWidget *control = parts.controls[i];
+            control->move(room.left() + i % columns * (cell.width() + gap)
+                                  + (cell.width() - control->width()) / 2,
+                          y + i / columns * (cell.height() + gap)
+                                  + (cell.height() - control->height()) / 2);
+        }
         y += rows * (cell.height() + gap);
         if (parts.notes)
             parts.notes->setGeometry(room.left(), y, room.width(), parts.notes->height());
