@@ -156,7 +156,9 @@ void LessonView::stepPercent(int by)
 
 void LessonView::arrange()
 {
-    const QRect room = roomAt(percent);
+    QRect room = roomAt(percent);
+    // A square picture limited by the height leaves the rest of the width to the calls' parts.
+    room.setWidth(std::min(room.width(), usedWidth(room)));
     window->setGeometry(0, 0, room.right() + 1 + margin, surface->height());
     if (callsShown())
         calls->setGeometry(room.right() + 1 + margin, margin,
@@ -164,11 +166,30 @@ void LessonView::arrange()
     pictureSide(room, true);
 }
 
-int LessonView::pictureSide(QRect room, bool place) const
+// The size of each control's cell: the largest control's.
+QSize LessonView::controlCell() const
 {
     QSize cell;
     for (const QWidget *control : parts.controls)
         cell = cell.expandedTo(control->size());
+    return cell;
+}
+
+// The width the picture and the rows of controls take of the room.
+int LessonView::usedWidth(QRect room) const
+{
+    if (!parts.square || !callsShown())
+        return room.width();
+    const QSize cell = controlCell();
+    const int columns = std::max(1, (room.width() + gap) / (cell.width() + gap));
+    const int controlsWidth
+            = int(std::min<qsizetype>(columns, parts.controls.size())) * (cell.width() + gap) - gap;
+    return std::max(pictureSide(room, false), controlsWidth);
+}
+
+int LessonView::pictureSide(QRect room, bool place) const
+{
+    const QSize cell = controlCell();
     const int columns = std::max(1, (room.width() + gap) / (cell.width() + gap));
     const int rows = int(parts.controls.size() + columns - 1) / columns;
     const int titleHeight = parts.title ? parts.title->height() + gap : 0;

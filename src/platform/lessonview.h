@@ -60,6 +60,8 @@ private:
     QRect roomAt(int textPercent) const;
     // The picture's side, or its lesser side, in that room, and where each part goes.
     int pictureSide(QRect room, bool place) const;
+    int usedWidth(QRect room) const;
+    QSize controlCell() const;
 
     QWidget *window;
     ProgramScale *scale;
