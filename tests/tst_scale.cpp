@@ -302,6 +302,8 @@ private slots:
                     && !placed(part).intersects(placed(calls)));
             QVERIFY(part == picture || !placed(part).intersects(placed(picture)));
         }
+        if (!figdraw) // the verses' text grown with their box
+            QVERIFY(picture->font().pointSizeF() > 8.25);
         if (figdraw) { // the same picture copied as outside the view
             QCOMPARE(copied(*window), beforeCopied);
             QCOMPARE(form->Picture1->drawnStrokeWidth(), screen == 5 ? 2 : 1);

@@ -207,11 +207,11 @@ bool Form1::askSize(const QString &prompt, const Growth &growth, Shape shape, do
         return false;
     }
     if (shapeCount(growth, reading.value) > shapeLimit) {
-        ErrorReport(
-                this, windowTitle(),
-                // The number's spaces do not break: it stays on one line.
-                QStringLiteral("Слишком большой размер: рисунок потребовал бы больше 1\u00A0500\u00A0000 %1.")
-                        .arg(shape == Shape::Circle ? u"окружностей" : u"линий"));
+        ErrorReport(this, windowTitle(),
+                    // The number's spaces do not break: it stays on one line.
+                    QStringLiteral("Слишком большой размер: рисунок потребовал бы больше "
+                                   "1\u00A0500\u00A0000 %1.")
+                            .arg(shape == Shape::Circle ? u"окружностей" : u"линий"));
         return false;
     }
     size = reading.value;
