@@ -17,9 +17,9 @@ constexpr int usualWidth = 480; // at 100 %, where there is room
 QList<int> scalesDownTo(int programPercent, int lowest)
 {
     QList<int> scales;
-    for (auto step = ProgramScale::steps.rbegin(); step != ProgramScale::steps.rend(); ++step)
-        if (*step <= programPercent)
-            scales << *step;
+    for (int step : ProgramScale::steps) // the program's steps rise; the list falls
+        if (step <= programPercent)
+            scales.prepend(step);
     for (int below : smallerSteps)
         if (below >= lowest)
             scales << below;

@@ -131,9 +131,9 @@ void LessonView::choosePercent()
         return;
     const int wanted = int(surface->height() * wantedShare);
     for (int least : {wanted, leastPicture})
-        for (auto step = textSteps.rbegin(); step != textSteps.rend(); ++step)
-            if (pictureSide(roomAt(*step), false) >= least) {
-                percent = *step;
+        for (auto step = textSteps.size(); step-- > 0;) // the largest text first
+            if (pictureSide(roomAt(textSteps[step]), false) >= least) {
+                percent = textSteps[step];
                 return;
             }
     percent = textSteps.front();
