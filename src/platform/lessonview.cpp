@@ -49,10 +49,8 @@ void LessonView::enter()
         return;
     calls = window->findChild<CallsWindow *>();
     QWidget *focus = QApplication::focusWidget();
-    windowPlace = QRect(window->pos(), window->size());
+    windowAt = window->pos();
     callsWereOpen = calls && calls->isVisible();
-    if (calls)
-        callsPlace = QRect(calls->pos(), calls->size());
     QScreen *screen = window->screen();
     surface = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint);
     surface->setWindowTitle(window->windowTitle());
@@ -90,12 +88,9 @@ void LessonView::leave()
     if (calls)
         disconnect(calls->showAction(), nullptr, this, nullptr);
     window->setParent(nullptr, Qt::Window);
-    window->move(windowPlace.topLeft());
-    if (calls) {
+    window->move(windowAt);
+    if (calls) // placed beside the window again once the scale has laid the window out
         calls->setParent(window, Qt::Window);
-        calls->move(callsPlace.topLeft());
-        calls->resize(callsPlace.size());
-    }
     scale->setPercent(scale->percent()); // the controls, fonts and canvas as they were
     window->show();
     if (calls)

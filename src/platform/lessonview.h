@@ -69,7 +69,7 @@ private:
     QAction *item;
     QPointer<CallsWindow> calls;
     QPointer<QWidget> surface;
-    QRect windowPlace, callsPlace; // before the view
+    QPoint windowAt; // before the view
     bool callsWereOpen = false;
     int percent = 100;
 };
