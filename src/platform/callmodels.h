@@ -110,11 +110,9 @@ public:
     {
         if (reached < 0)
             return 0;
-        if (!parent.isValid())
-            return 1;
-        int rows = 0;
-        for (qint32 child = trace.firstChild(call(parent)); child >= 0 && child <= reached;
-             child = trace.nextSibling(child))
+        int rows = 0; // the calls made from the top level are the roots
+        for (qint32 child = parent.isValid() ? trace.firstChild(call(parent)) : 0;
+             child >= 0 && child <= reached; child = trace.nextSibling(child))
             ++rows;
         return rows;
     }
@@ -126,7 +124,7 @@ public:
             return QApplication::palette().brush(QPalette::Disabled, QPalette::Text);
         if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
             return {};
-        return trace.drewAnything(c) ? trace.text(c) : trace.text(c) + u" — остановка"_qs;
+        return trace.treeText(c);
     }
 
 private:

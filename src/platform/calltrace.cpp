@@ -26,6 +26,12 @@ void CallTrace::enter(QStringView signature, int depth, float a, float b, float 
         procedure = signature.first(open).toString();
         argumentNames = signature.sliced(open + 1).chopped(1).toString().split(u", "_qs);
     }
+    arguments_.push_back({a, b, c});
+    enter(depth);
+}
+
+void CallTrace::enter(int depth)
+{
     const auto call = qint32(calls_.size());
     const auto level = size_t(depth - 1);
     waiting.resize(level + 1);
@@ -34,15 +40,28 @@ void CallTrace::enter(QStringView signature, int depth, float a, float b, float 
     const qint32 previous = lastAtDepth[level];
     if (previous >= 0 && calls_[size_t(previous)].parent == parent)
         calls_[size_t(previous)].next = call;
-    calls_.push_back({{a, b, c}, parent, -1});
+    calls_.push_back({parent, -1});
     waiting[level] = call;
     lastAtDepth[level] = call;
+}
+
+void CallTrace::drew(qint32 call, qint32 newest)
+{
+    if (!steps_.empty() && steps_.back() == call)
+        return;
+    steps_.push_back(call);
+    newestAtStep.push_back(newest);
+    drewCall.resize(calls_.size());
+    drewCall[size_t(call)] = true;
 }
 
 void CallTrace::restart()
 {
     calls_.clear();
+    arguments_.clear();
     steps_.clear();
+    newestAtStep.clear();
+    drewCall.clear();
     waiting.clear();
     lastAtDepth.clear();
 }
@@ -50,6 +69,7 @@ void CallTrace::restart()
 void CallTrace::reserve(qsizetype calls, qsizetype steps)
 {
     calls_.reserve(size_t(calls));
+    arguments_.reserve(size_t(calls));
     steps_.reserve(size_t(steps));
 }
 
@@ -58,14 +78,18 @@ void CallTrace::clear()
     *this = CallTrace();
 }
 
+// A built-in procedure draws before it calls: its steps come in the order of their calls.
 qsizetype CallTrace::stepsUpTo(qint32 call) const
 {
-    return std::upper_bound(steps_.begin(), steps_.end(), call) - steps_.begin();
+    const LargeVector<qint32> &newest = newestAtStep.empty() ? steps_ : newestAtStep;
+    return std::upper_bound(newest.begin(), newest.end(), call) - newest.begin();
 }
 
 bool CallTrace::drewAnything(qint32 call) const
 {
-    return std::binary_search(steps_.begin(), steps_.end(), call);
+    if (newestAtStep.empty())
+        return std::binary_search(steps_.begin(), steps_.end(), call);
+    return size_t(call) < drewCall.size() && drewCall[size_t(call)];
 }
 
 qint32 CallTrace::firstChild(qint32 call) const
@@ -103,22 +127,34 @@ QList<qint32> CallTrace::path(qint32 call) const
 QList<double> CallTrace::arguments(qint32 call) const
 {
     QList<double> values;
-    for (qsizetype i = 0; i < argumentNames.size(); ++i)
-        values << calls_[size_t(call)].arguments[i];
+    if (size_t(call) < arguments_.size())
+        for (qsizetype i = 0; i < argumentNames.size(); ++i)
+            values << arguments_[size_t(call)][size_t(i)];
     return values;
 }
 
 QString CallTrace::text(qint32 call) const
 {
+    if (names_.text)
+        return names_.text(call);
     QStringList arguments;
     for (qsizetype i = 0; i < argumentNames.size(); ++i)
         arguments << argumentNames[i] + u" = "_qs
-                        + russianNumber(calls_[size_t(call)].arguments[i]);
+                        + russianNumber(arguments_[size_t(call)][size_t(i)]);
     return procedure + u'(' + arguments.join(u"; "_qs) + u')';
+}
+
+QString CallTrace::treeText(qint32 call) const
+{
+    if (names_.inTree)
+        return names_.inTree(call);
+    return drewAnything(call) ? text(call) : text(call) + u" — остановка"_qs;
 }
 
 qsizetype CallTrace::bytes() const
 {
     return qsizetype(calls_.capacity()) * qsizetype(sizeof(Call))
-            + qsizetype(steps_.capacity()) * qsizetype(sizeof(qint32));
+            + qsizetype(arguments_.capacity()) * qsizetype(sizeof(arguments_[0]))
+            + qsizetype(steps_.capacity() + newestAtStep.capacity()) * qsizetype(sizeof(qint32))
+            + qsizetype(drewCall.capacity() / 8);
 }

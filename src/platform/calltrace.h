@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
+#include <functional>
 #include <vector>
 
 // Writes a number the Russian way: a decimal comma, at most two decimals, no
@@ -22,12 +24,25 @@ public:
     // signature, "Ris1(x, y, r)", names the procedure and its arguments; it is
     // read once, at the first call. Up to three arguments.
     void enter(QStringView signature, int depth, float a, float b = 0, float c = 0);
+    // Registers a call at this depth whose arguments and name the names give.
+    void enter(int depth);
     // The call entered last drew or wrote: it becomes a step, once.
     void drew()
     {
         if (steps_.empty() || steps_.back() != lastCall())
             steps_.push_back(lastCall());
     }
+    // Of code that may draw after its calls: the call running drew or wrote, when the newest
+    // call made was newest. A new step unless the step before was the same call's.
+    void drew(qint32 call, qint32 newest);
+    // How the calls are named where the signature cannot tell: text(call), and the
+    // tree's text of a call, ending as it ended.
+    struct Names
+    {
+        std::function<QString(qint32 call)> text;
+        std::function<QString(qint32 call)> inTree;
+    };
+    void setNames(Names names) { names_ = std::move(names); }
     // Forgets the calls, keeping their memory for the next recursion.
     void restart();
     // Takes the memory for this many calls, of which steps drew, at once.
@@ -58,14 +73,15 @@ public:
     QList<double> arguments(qint32 call) const;
     // "Ris1(x = 100; y = 100; r = 30)"
     QString text(qint32 call) const;
+    // As the tree writes it: a call that drew nothing marked "— остановка".
+    QString treeText(qint32 call) const;
     // The memory the trace holds, in bytes.
     qsizetype bytes() const;
 
 private:
     struct Call
     {
-        float arguments[3];
-        qint32 parent; // -1 for the first call
+        qint32 parent; // -1 for a first call
         qint32 next;   // the next call the same parent made, or -1
     };
     qint32 lastCall() const { return qint32(calls_.size()) - 1; }
@@ -73,7 +89,12 @@ private:
     QString procedure;
     QStringList argumentNames;
     LargeVector<Call> calls_;
+    LargeVector<std::array<float, 3>> arguments_; // of the built-in procedures' calls
     LargeVector<qint32> steps_;
+    // Of code that may draw after its calls: the newest call at each step, and which calls drew.
+    LargeVector<qint32> newestAtStep;
+    std::vector<bool> drewCall;
+    Names names_;
     // While recording: the call waiting at each depth, and the last call made at each depth.
     std::vector<qint32> waiting;
     std::vector<qint32> lastAtDepth;
