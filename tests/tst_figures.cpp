@@ -371,11 +371,11 @@ private slots:
             drawn.figures.counter.trace = &trace;
             (drawn.figures.*procedures[figure])(starts[figure].x(), starts[figure].y(), 80);
             const LineWalk walk(trace, text);
-            QList<LinePlace> places{LineWalk::first()};
+            QList<LinePlace> places{walk.first()};
             while (const auto next = walk.next(places.back()))
                 places << *next;
             QCOMPARE(places.back(), walk.last());
-            QVERIFY(!walk.previous(LineWalk::first()));
+            QVERIFY(!walk.previous(walk.first()));
             qsizetype shapes = 0;
             qint32 calls = 1, newest = 0;
             for (qsizetype i = 0; i < places.size(); ++i) {

@@ -18,10 +18,11 @@ VerseCalls::VerseCalls(QWidget *window, QPlainTextEdit *box, Verses &verses, Unf
     calls->keepInView(box);
     connect(calls, &CallsWindow::callChosen, this, &VerseCalls::choose);
     calls->setCallFacts([this](qint32 call) { return factsOf(call); });
-    lines = new LineSteps(unfolding, calls, trace,
-                          {[this] { return traced; },
-                           [this](const LineWalk &walk, LinePlace place) { showLine(walk, place); },
+    lines = new LineSteps(calls, trace,
+                          {[this] { return traced ? order.get() : nullptr; },
+                           [this](const LineOrder &, LinePlace place) { showLine(place); },
                            [this](qint32 call) { choose(call); }});
+    unfolding->setLineSteps(lines);
     // Once the program's own writing is done: only the user's typing then changes the box.
     connect(box, &QPlainTextEdit::textChanged, this, &VerseCalls::noticeTyping,
             Qt::QueuedConnection);
@@ -74,6 +75,8 @@ void VerseCalls::beginVerse(bool unfolds)
 void VerseCalls::endVerse()
 {
     verses.calls = nullptr;
+    if (traced)
+        order = std::make_unique<LineWalk>(trace, ProcedureText::named(trace.procedureName()));
 }
 
 std::function<void(qsizetype)> VerseCalls::rewinder()
@@ -112,6 +115,7 @@ void VerseCalls::forget()
 {
     verses.calls = nullptr;
     recorded = traced = false;
+    order.reset();
     trace.clear();
     calls->showNoCalls();
 }
@@ -179,8 +183,9 @@ void VerseCalls::showWritten(qsizetype upTo)
 // The verse up to a line of one of its calls: the lines its writing lines wrote so far,
 // and the window at that moment. A call writes before it calls, so the calls before the
 // newest wrote all their lines.
-void VerseCalls::showLine(const LineWalk &walk, LinePlace place)
+void VerseCalls::showLine(LinePlace place)
 {
+    const auto &walk = static_cast<const LineWalk &>(*order);
     const qint32 newest = walk.newestCall(place);
     qsizetype upTo = verses.start(newest + 1);
     if (newest == place.call) {

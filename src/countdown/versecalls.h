@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <functional>
+#include <memory>
 
 class CallsWindow;
 class LineSteps;
@@ -50,7 +51,7 @@ private:
     void rewind(qsizetype last);
     void choose(qint32 call);
     void showMoment(qsizetype last);
-    void showLine(const LineWalk &walk, LinePlace place);
+    void showLine(LinePlace place);
     // Cuts the box, or writes on into it, to where the verse's text ends at written.
     void showWritten(qsizetype written);
     CallFacts factsOf(qint32 call) const;
@@ -64,9 +65,10 @@ private:
     CallTrace trace;
     CallsWindow *calls;
     LineSteps *lines;
-    bool recorded = false; // where the verse's calls begin in the box is known
-    bool traced = false;   // and its calls are in the trace
-    int start = 0;         // where the verse begins in the box
-    int length = 0;        // of the box's text as the verse left it
-    qsizetype written = 0; // of the verse's text, when written line by line
+    std::unique_ptr<LineOrder> order; // of the verse's lines, while its calls are recorded
+    bool recorded = false;            // where the verse's calls begin in the box is known
+    bool traced = false;              // and its calls are in the trace
+    int start = 0;                    // where the verse begins in the box
+    int length = 0;                   // of the box's text as the verse left it
+    qsizetype written = 0;            // of the verse's text, when written line by line
 };

@@ -26,10 +26,11 @@ FigureCalls::FigureCalls(QWidget *window, PictureBox *picture, FigureRecord &rec
     calls->keepInView(picture);
     connect(calls, &CallsWindow::callChosen, this, &FigureCalls::choose);
     calls->setCallFacts([this](qint32 call) { return figureFacts(this->record, trace, call); });
-    lines = new LineSteps(unfolding, calls, trace,
-                          {[this] { return traced; },
-                           [this](const LineWalk &walk, LinePlace place) { showLine(walk, place); },
+    lines = new LineSteps(calls, trace,
+                          {[this] { return traced ? order.get() : nullptr; },
+                           [this](const LineOrder &, LinePlace place) { showLine(place); },
                            [this](qint32 call) { choose(call); }});
+    unfolding->setLineSteps(lines);
     connect(showAction(), &QAction::toggled, this, &FigureCalls::takeMemory);
 }
 
@@ -76,6 +77,8 @@ bool FigureCalls::beginFigure(bool unfolds, const FigureCount &expected, CountsS
 void FigureCalls::endFigure()
 {
     counter.trace = nullptr;
+    if (traced)
+        order = std::make_unique<LineWalk>(trace, ProcedureText::named(trace.procedureName()));
 }
 
 std::function<void(qsizetype)> FigureCalls::rewinder()
@@ -127,6 +130,7 @@ void FigureCalls::forget()
 {
     unfolding->stop();
     recorded = traced = false;
+    order.reset();
     counter.trace = nullptr;
     snapshots.clear();
     if (isOpen()) {
@@ -225,8 +229,9 @@ void FigureCalls::showMoment(qsizetype steps, qint64 number, int depth, bool dre
 // The figure up to a line of one of its calls: the shapes drawn so far, the one a drawing
 // line drew marked, and the counts and the window at that moment. A call draws before it
 // calls, so the calls before the newest drew all their shapes.
-void FigureCalls::showLine(const LineWalk &walk, LinePlace place)
+void FigureCalls::showLine(LinePlace place)
 {
+    const auto &walk = static_cast<const LineWalk &>(*order);
     const qint32 newest = walk.newestCall(place);
     qsizetype full = trace.stepsUpTo(newest);
     const qint64 shapes = newest == place.call
@@ -244,7 +249,7 @@ void FigureCalls::showLine(const LineWalk &walk, LinePlace place)
         paint(unfolding->shownSteps(), full);
         from = record.shapesUpTo(full);
     }
-    const bool drawing = walk.kind(place) == ProcedureText::Draw;
+    const bool drawing = walk.outputs(place);
     record.replayShapes(from, shapes - (drawing ? 1 : 0), *picture);
     if (drawing) {
         picture->markFollowingShapes(true);

@@ -9,6 +9,7 @@
 #include <QPointF>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class Canvas;
@@ -78,7 +79,7 @@ private:
     void rewind(qsizetype last);
     // The canvas as it was with the steps 0 ... last - 1 shown.
     void restore(qsizetype last);
-    void showLine(const LineWalk &walk, LinePlace place);
+    void showLine(LinePlace place);
     qint64 shapesShown() const;
     void choose(qint32 call);
     void showMoment(qsizetype steps, qint64 number, int depth, bool drew);
@@ -90,6 +91,7 @@ private:
     CallTrace trace;
     CallsWindow *calls;
     LineSteps *lines;
+    std::unique_ptr<LineOrder> order; // of the figure's lines, while its calls are recorded
     CountsShown showCounts;
     bool recorded = false; // the figure is in the record
     bool traced = false;   // and its calls in the trace

@@ -40,6 +40,11 @@ int LineWalk::line(LinePlace place) const
     return linesOf(place.call).value(place.step);
 }
 
+bool LineWalk::outputs(LinePlace place) const
+{
+    return isOutput(kind(place));
+}
+
 LinePlace LineWalk::lastOf(qint32 call) const
 {
     return {call, int(linesOf(call).size()) - 1};

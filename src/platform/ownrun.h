@@ -81,6 +81,8 @@ public:
     // A line's number; an output's place among the shapes or printed texts.
     quint32 payload(qsizetype at) const { return events_[size_t(at)] & payloadMask; }
     qint32 callAt(qsizetype at) const;
+    // How many calls were made before this event.
+    qint32 callsBefore(qsizetype at) const;
     // The call's own call and return events.
     qsizetype callEvent(qint32 call) const { return calls_[size_t(call)].firstEvent; }
     qsizetype returnEvent(qint32 call) const { return calls_[size_t(call)].lastEvent; }

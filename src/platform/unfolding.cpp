@@ -1,7 +1,9 @@
 #include "unfolding.h"
 
+#include "callswindow.h"
 #include "linesteps.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
@@ -34,6 +36,22 @@ Unfolding::Unfolding(QWidget *window, const QString &verb)
 Unfolding::~Unfolding()
 {
     qApp->removeEventFilter(this);
+}
+
+void Unfolding::setLineSteps(LineSteps *steps)
+{
+    lines = steps;
+    lines->setParent(this);
+    QAction *shown = lines->callsWindow()->showAction();
+    connect(this, &Unfolding::paceChanged, shown, [shown](Pace pace) {
+        if (pace == Pace::Linewise)
+            shown->setChecked(true);
+    });
+    connect(shown, &QAction::toggled, this, [this](bool open) {
+        if (!open && pace_ == Pace::Linewise)
+            setPace(Pace::Stepwise);
+    });
+    connect(lines, &LineSteps::passedLast, this, &Unfolding::finish);
 }
 
 void Unfolding::start(qsizetype steps, std::function<void(qsizetype, qsizetype)> showSteps,

@@ -50,8 +50,10 @@ public:
     void watchKeysIn(QWidget *otherWindow);
     // From now on only forward: what was shown may no longer be taken back.
     void forgetRewind() { rewind = {}; }
-    // What steps the recursion by lines, at the pace "по строкам".
-    void setLineSteps(LineSteps *steps) { lines = steps; }
+    // What steps the recursion by lines, at the pace "по строкам", now the unfolding's own.
+    // The lines are read in its calls window: the window opens with the pace, and closing
+    // it takes the pace away.
+    void setLineSteps(LineSteps *steps);
     // The window itself showed steps 0 ... last - 1, and part of the next, line by line.
     void showedUpTo(qsizetype last) { shown = last; }
 
