@@ -64,6 +64,8 @@ void paintDirectly(const LargeVector<FigureRecord::Shape> &shapes, const qint16 
             painter.drawEllipse(pixels(shape.a, shape.b), r, r);
             break;
         }
+        case FigureRecord::Scale: // the built-in figures set none on their way
+            break;
         }
     }
 }
@@ -229,8 +231,15 @@ void measureVectorOutput()
     FigureHistory history;
     constexpr int count = 10'000;
     for (int i = 0; i < count; ++i)
-        history.add(
-                {&Figures::Treug, {0, 0, 100, 100}, 50, 0, 100, 0, figures.counter, colours.kept});
+        history.add({&Figures::Treug,
+                     {0, 0, 100, 100},
+                     50,
+                     0,
+                     100,
+                     0,
+                     figures.counter,
+                     colours.kept,
+                     {}});
     std::printf("%-28s %d triangles: %.2f MB, %.0f bytes a figure\n", "figure history", count,
                 double(history.bytes()) / 1e6, double(history.bytes()) / count);
 }

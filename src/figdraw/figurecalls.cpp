@@ -4,7 +4,9 @@
 #include "figurefacts.h"
 #include "figurerecord.h"
 #include "linesteps.h"
+#include "ownrun.h"
 #include "picturebox.h"
+#include "recordedlines.h"
 #include "unfolding.h"
 
 #include <QAction>
@@ -81,6 +83,24 @@ void FigureCalls::endFigure()
         order = std::make_unique<LineWalk>(trace, ProcedureText::named(trace.procedureName()));
 }
 
+// The own figure's calls go with it, the calls window open or not: they cannot be had again.
+void FigureCalls::beginOwnFigure(std::shared_ptr<const OwnRun> run, qsizetype shapesLeftOut,
+                                 CountsShown counts)
+{
+    showCounts = std::move(counts);
+    clear();
+    recorded = traced = true;
+    own = std::move(run);
+    ownShapesLeftOut = shapesLeftOut;
+    trace = own->trace();
+    if (trace.calls() > 0) {
+        auto lines = std::make_unique<RecordedLines>(*own, false);
+        calls->setOwnLines(lines.get());
+        order = std::move(lines);
+    }
+    snapshots.push_back({0, 0, picture->picture()});
+}
+
 std::function<void(qsizetype)> FigureCalls::rewinder()
 {
     if (!recorded)
@@ -130,7 +150,9 @@ void FigureCalls::forget()
 {
     unfolding->stop();
     recorded = traced = false;
+    calls->setOwnLines(nullptr);
     order.reset();
+    own.reset();
     counter.trace = nullptr;
     snapshots.clear();
     if (isOpen()) {
@@ -229,16 +251,31 @@ void FigureCalls::showMoment(qsizetype steps, qint64 number, int depth, bool dre
 // The figure up to a line of one of its calls: the shapes drawn so far, the one a drawing
 // line drew marked, and the counts and the window at that moment. A call draws before it
 // calls, so the calls before the newest drew all their shapes.
-void FigureCalls::showLine(LinePlace place)
+qint64 FigureCalls::shapesAt(LinePlace place) const
 {
+    if (own) {
+        const std::optional<LinePlace> next = order->next(place);
+        return own->outputsUpTo((next ? next->step : own->events()) - 1).shapes - ownShapesLeftOut;
+    }
     const auto &walk = static_cast<const LineWalk &>(*order);
     const qint32 newest = walk.newestCall(place);
-    qsizetype full = trace.stepsUpTo(newest);
-    const qint64 shapes = newest == place.call
+    return newest == place.call
             ? record.shapesUpTo(trace.stepsUpTo(newest - 1)) + walk.outputsDone(place)
-            : record.shapesUpTo(full);
-    if (record.shapesUpTo(full) > shapes)
-        --full;
+            : record.shapesUpTo(trace.stepsUpTo(newest));
+}
+
+void FigureCalls::showLine(LinePlace place)
+{
+    const LineOrder &walk = *order;
+    const qint32 newest = walk.newestCall(place);
+    const qint64 shapes = std::max<qint64>(shapesAt(place), 0);
+    // The steps drawn whole by then.
+    const auto &steps = record.steps();
+    const qsizetype full = std::upper_bound(steps.begin(), steps.end(), shapes,
+                                            [](qint64 drawn, const FigureRecord::Step &step) {
+                                                return drawn < step.end;
+                                            })
+            - steps.begin();
     const qint64 onCanvas = shapesShown();
     qint64 from = onCanvas;
     picture->markFollowingShapes(false);
@@ -249,7 +286,7 @@ void FigureCalls::showLine(LinePlace place)
         paint(unfolding->shownSteps(), full);
         from = record.shapesUpTo(full);
     }
-    const bool drawing = walk.outputs(place);
+    const bool drawing = walk.outputs(place) && shapes > 0;
     record.replayShapes(from, shapes - (drawing ? 1 : 0), *picture);
     if (drawing) {
         picture->markFollowingShapes(true);
@@ -259,5 +296,8 @@ void FigureCalls::showLine(LinePlace place)
     unfolding->showedUpTo(full);
     if (showCounts)
         showCounts(newest + 1, int(trace.path(place.call).size()), shapes);
-    calls->showLine(place.call, walk.line(place), newest);
+    if (own)
+        calls->showOwnLine(place);
+    else
+        calls->showLine(place.call, walk.line(place), newest);
 }

@@ -16,6 +16,7 @@ class Canvas;
 class CallsWindow;
 class FigureRecord;
 class LineSteps;
+class OwnRun;
 class PictureBox;
 class QAction;
 class RecursionCounter;
@@ -48,6 +49,11 @@ public:
     bool beginFigure(bool unfolds, const FigureCount &expected, CountsShown showCounts);
     // After it ran into the record.
     void endFigure();
+    // Before the class's own figure, already in the record, is shown: its calls and lines
+    // come from its run, whose first shapes, only setting the coordinate system, the record
+    // left out.
+    void beginOwnFigure(std::shared_ptr<const OwnRun> run, qsizetype shapesLeftOut,
+                        CountsShown showCounts);
     // How to rewind the figure's steps.
     std::function<void(qsizetype)> rewinder();
     // Paints the shapes of the steps first ... last - 1.
@@ -81,6 +87,8 @@ private:
     void restore(qsizetype last);
     void showLine(LinePlace place);
     qint64 shapesShown() const;
+    // The shapes drawn by the time the line at the place has run.
+    qint64 shapesAt(LinePlace place) const;
     void choose(qint32 call);
     void showMoment(qsizetype steps, qint64 number, int depth, bool drew);
 
@@ -91,7 +99,9 @@ private:
     CallTrace trace;
     CallsWindow *calls;
     LineSteps *lines;
-    std::unique_ptr<LineOrder> order; // of the figure's lines, while its calls are recorded
+    std::unique_ptr<LineOrder> order;  // of the figure's lines, while its calls are recorded
+    std::shared_ptr<const OwnRun> own; // the run that drew the class's own figure
+    qsizetype ownShapesLeftOut = 0;
     CountsShown showCounts;
     bool recorded = false; // the figure is in the record
     bool traced = false;   // and its calls in the trace

@@ -28,7 +28,7 @@ void FigureHistory::redo()
 std::span<const FigureHistory::Figure> FigureHistory::onCanvas() const
 {
     std::size_t first = done;
-    while (first > 0 && entries[first - 1].procedure)
+    while (first > 0 && !entries[first - 1].isReset())
         --first;
     return {entries.data() + first, done - first};
 }
@@ -36,12 +36,25 @@ std::span<const FigureHistory::Figure> FigureHistory::onCanvas() const
 void FigureHistory::draw(std::span<const Figure> figures, Canvas &canvas)
 {
     for (const Figure &figure : figures) {
-        ReplayedColours colours(figure.randoms);
-        Figures again(canvas, colours);
         const auto &[x1, y1, x2, y2] = figure.scale;
         canvas.SetScale(x1, y1, x2, y2);
+        if (figure.own) {
+            FigureRecord::replayShapes(figure.own->shapes, 0, qsizetype(figure.own->shapes.size()),
+                                       canvas);
+            continue;
+        }
+        ReplayedColours colours(figure.randoms);
+        Figures again(canvas, colours);
         drawAgain(figure, again);
     }
+}
+
+void FigureHistory::drawAgain(const Figure &figure, Figures &figures, FigureRecord &record)
+{
+    if (figure.own)
+        record.take(figure.own->shapes, figure.own->steps);
+    else
+        drawAgain(figure, figures);
 }
 
 void FigureHistory::drawAgain(const Figure &figure, Figures &figures)
@@ -53,7 +66,11 @@ void FigureHistory::drawAgain(const Figure &figure, Figures &figures)
 qsizetype FigureHistory::bytes() const
 {
     qsizetype total = qsizetype(entries.capacity()) * qsizetype(sizeof(Figure));
-    for (const Figure &figure : entries)
+    for (const Figure &figure : entries) {
         total += qsizetype(figure.randoms.capacity()) * qsizetype(sizeof(float));
+        if (figure.own)
+            total += qsizetype(figure.own->shapes.capacity() * sizeof(FigureRecord::Shape)
+                               + figure.own->steps.capacity() * sizeof(FigureRecord::Step));
+    }
     return total;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "figures.h"
+#include "ownfigure.h"
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -60,12 +62,17 @@ public:
     using Procedure = void (Figures::*)(double x, double y, double size);
     struct Figure
     {
-        Procedure procedure;         // null for a reset
+        Procedure procedure;         // null for a reset and for the class's own figure
         std::array<qint16, 4> scale; // the corners given to SetScale
         double x, y, size;
         float pi;
         RecursionCounter counts;    // how it recursed when first drawn
         std::vector<float> randoms; // what NextRandom gave it, in order
+        // A figure the class's own code drew, kept whole: its code may draw differently
+        // when run again.
+        std::shared_ptr<const OwnFigure> own;
+
+        bool isReset() const { return !procedure && !own; }
     };
 
     void add(Figure figure);
@@ -82,7 +89,9 @@ public:
     void draw(Canvas &canvas) const { draw(onCanvas(), canvas); }
     static void draw(std::span<const Figure> figures, Canvas &canvas);
     // Draws the figure again through figures, which must take their colours
-    // from the figure's numbers, on their canvas in its coordinate system.
+    // from the figure's numbers, on their canvas in its coordinate system; the
+    // class's own figure comes from its shapes into the record instead.
+    static void drawAgain(const Figure &figure, Figures &figures, FigureRecord &record);
     static void drawAgain(const Figure &figure, Figures &figures);
     // The memory the history holds, in bytes.
     qsizetype bytes() const;

@@ -32,6 +32,12 @@ void FigureRecord::restart()
     steps_.clear();
 }
 
+void FigureRecord::take(LargeVector<Shape> shapes, LargeVector<Step> steps)
+{
+    shapes_ = std::move(shapes);
+    steps_ = std::move(steps);
+}
+
 void FigureRecord::reserve(qsizetype shapes, qsizetype steps)
 {
     shapes_.reserve(size_t(shapes));
@@ -72,24 +78,28 @@ void FigureRecord::replay(qsizetype first, qsizetype last, Canvas &canvas) const
 }
 
 // A line drawn on is drawn from where it starts when it comes first.
-void FigureRecord::replayShapes(qsizetype from, qsizetype to, Canvas &canvas) const
+void FigureRecord::replayShapes(const LargeVector<Shape> &shapes, qsizetype from, qsizetype to,
+                                Canvas &canvas)
 {
     for (qsizetype i = from; i < to; ++i) {
-        const Shape &s = shapes_[i];
+        const Shape &s = shapes[size_t(i)];
         switch (s.kind) {
         case Line:
             canvas.DrawLine(s.a, s.b, s.c, s.d, s.colour);
             break;
         case LineOn:
-            if (i == from) {
-                const QPointF start = lineStart(i);
-                canvas.DrawLine(float(start.x()), float(start.y()), s.c, s.d, s.colour);
+            if (i == from && i > 0) {
+                const Shape &before = shapes[size_t(i - 1)];
+                canvas.DrawLine(before.c, before.d, s.c, s.d, s.colour);
             } else {
                 canvas.DrawLine(s.c, s.d, s.colour);
             }
             break;
         case Circle:
             canvas.DrawCircle(s.a, s.b, s.c, s.colour);
+            break;
+        case Scale:
+            canvas.SetScale(qint16(s.a), qint16(s.b), qint16(s.c), qint16(s.d));
             break;
         }
     }
@@ -110,7 +120,9 @@ qsizetype FigureRecord::lastStepNear(qsizetype shapes, const UserScale &scale, d
     for (qsizetype i = shapes - 1; i >= 0; --i) {
         const Shape &s = shapes_[i];
         bool near = false;
-        if (s.kind == Circle) {
+        if (s.kind == Scale) {
+            continue;
+        } else if (s.kind == Circle) {
             const double r = std::abs(scale.toPixels(s.c, area));
             near = std::abs(QLineF(point, scale.toPixels(s.a, s.b, area)).length() - r) <= reach;
         } else {

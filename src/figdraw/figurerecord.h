@@ -12,9 +12,10 @@
 class FigureRecord final : public Canvas
 {
 public:
-    enum Kind : quint8 { Line, LineOn, Circle };
+    enum Kind : quint8 { Line, LineOn, Circle, Scale };
     // A line from (a, b) to (c, d); a line on from the current point to (c, d);
-    // a circle around (a, b) of radius c.
+    // a circle around (a, b) of radius c; a new coordinate system from (a, b) to (c, d),
+    // which only the class's own figures set on their way.
     struct Shape
     {
         float a, b, c, d;
@@ -35,6 +36,8 @@ public:
     void clear();
     // Forgets the shapes, keeping their memory for the next figure.
     void restart();
+    // Holds these shapes and steps, made elsewhere, instead.
+    void take(LargeVector<Shape> shapes, LargeVector<Step> steps);
     // Takes the memory for this many shapes, drawn by steps calls, at once.
     void reserve(qsizetype shapes, qsizetype steps);
 
@@ -55,7 +58,12 @@ public:
     // Draws the shapes of the steps first ... last - 1 on the canvas.
     void replay(qsizetype first, qsizetype last, Canvas &canvas) const;
     // Draws the shapes from ... to - 1 on the canvas.
-    void replayShapes(qsizetype from, qsizetype to, Canvas &canvas) const;
+    void replayShapes(qsizetype from, qsizetype to, Canvas &canvas) const
+    {
+        replayShapes(shapes_, from, to, canvas);
+    }
+    static void replayShapes(const LargeVector<Shape> &shapes, qsizetype from, qsizetype to,
+                             Canvas &canvas);
     // The step that drew the last of the shapes 0 ... shapes - 1 whose stroke
     // passes within reach pixels of the point, on a square canvas of side pixels in
     // this coordinate system; -1 when none does.

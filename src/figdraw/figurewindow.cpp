@@ -2,20 +2,17 @@
 
 #include "canvasmenu.h"
 #include "captionbutton.h"
-#include "errorreport.h"
 #include "figurecalls.h"
 #include "lessonview.h"
-#include "numberreader.h"
+#include "ownfigure.h"
+#include "ownprocedure.h"
 #include "picturebox.h"
 #include "programscale.h"
-#include "prompt.h"
+#include "sizeprompt.h"
 #include "unfolding.h"
 
+#include <QCloseEvent>
 #include <QLabel>
-
-namespace {
-const QString promptTitle = QStringLiteral("Ввод данных");
-} // namespace
 
 namespace figdraw {
 
@@ -71,10 +68,13 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
              [this](QSize side) { Picture1->resizeTo(side.width()); },
              {Command1, Command7, Command8, Command2, Command5, Command6, Command3, Command4},
              Label2});
+    ownProcedure = new OwnProcedure(
+            OwnProgram::Figures, this,
+            [this](std::shared_ptr<const OwnRun> run) { drawOwnFigure(std::move(run)); });
     canvasMenu->fill(Picture1->menu(),
                      {unfolding->paceActions(),
                       programScale->actions() << lessonView->action(),
-                      {calls->showAction()}});
+                      {calls->showAction(), ownProcedure->showAction()}});
     connect(canvasMenu, &CanvasMenu::historyMoved, this, &Form1::redraw);
     connect(programScale, &ProgramScale::changed, Picture1, &PictureBox::rescale);
     Picture1->setRedraw([this] {
@@ -187,35 +187,13 @@ void Form1::Command4_Click()
     close();
 }
 
-// Asks for the figure's size and reads it. Text that is not a number, a number
-// beyond a double and a size too large to draw in reasonable time are reported;
-// a cancelled prompt is not. Returns whether the figure may be drawn.
+// Asks for the figure's size; see askFigureSize.
 bool Form1::askSize(const QString &prompt, const Growth &growth, Shape shape, double &size)
 {
-    const std::optional<QString> typed = InputPrompt(this, prompt, promptTitle);
-    if (!typed)
-        return false;
-    const NumberReading reading = readNumber(*typed);
-    if (reading.status == NumberReading::NotANumber) {
-        ErrorReport(this, windowTitle(), typeMismatchMessage(*typed));
-        return false;
-    }
-    if (reading.status == NumberReading::Overflow) {
-        ErrorReport(this, windowTitle(),
-                    QStringLiteral("Переполнение: «%1» — слишком большое число.")
-                            .arg(quotedInput(*typed)));
-        return false;
-    }
-    if (shapeCount(growth, reading.value) > shapeLimit) {
-        ErrorReport(this, windowTitle(),
-                    // The number's spaces do not break: it stays on one line.
-                    QStringLiteral("Слишком большой размер: рисунок потребовал бы больше "
-                                   "1\u00A0500\u00A0000 %1.")
-                            .arg(shape == Shape::Circle ? u"окружностей" : u"линий"));
-        return false;
-    }
-    size = reading.value;
-    return true;
+    const std::optional<double> asked = askFigureSize(this, prompt, growth, shape == Shape::Circle);
+    if (asked)
+        size = *asked;
+    return asked.has_value();
 }
 
 void Form1::setScale(qint16 x1, qint16 y1, qint16 x2, qint16 y2)
@@ -229,8 +207,15 @@ void Form1::setScale(qint16 x1, qint16 y1, qint16 x2, qint16 y2)
 void Form1::drawFigure(Procedure procedure, double size)
 {
     runFigure(procedure, size, unfolding->pace() != Pace::AtOnce);
-    history.add({procedure, scale, x, y, size, figures.Pi, figures.counter,
-                 std::exchange(keptColours.kept, {})});
+    history.add({procedure,
+                 scale,
+                 x,
+                 y,
+                 size,
+                 figures.Pi,
+                 figures.counter,
+                 std::exchange(keptColours.kept, {}),
+                 {}});
     canvasMenu->updateItems();
 }
 
@@ -255,9 +240,34 @@ void Form1::runFigure(Procedure procedure, double size, bool unfolds)
         return;
     }
     calls->endFigure();
+    unfold(shape, figures.counter, unfolds);
+}
+
+// The class's own figure comes whole from its run into the record, its calls with it.
+void Form1::drawOwnFigure(std::shared_ptr<const OwnRun> run)
+{
+    unfolding->finish(); // as a figure button finishes what unfolds first
+    auto own = std::make_shared<const OwnFigure>(ownFigure(*run));
+    setScale(own->scale[0], own->scale[1], own->scale[2], own->scale[3]);
+    Picture1->markFollowingShapes(false);
+    const Shape shape = own->onlyCircles ? Shape::Circle : Shape::Line;
+    calls->beginOwnFigure(run, qsizetype(run->shapes().size() - own->shapes.size()),
+                          [this, shape](qint64 made, int depth, qint64 shapes) {
+                              showCounts(shape, made, depth, shapes);
+                          });
+    record.take(own->shapes, own->steps);
+    history.add({nullptr, scale, 0, 0, 0, 0, own->counts, {}, own});
+    canvasMenu->updateItems();
+    unfold(shape, own->counts, unfolding->pace() != Pace::AtOnce);
+}
+
+void Form1::unfold(Shape shape, const RecursionCounter &totals, bool unfolds)
+{
     unfolding->start(
             qsizetype(record.steps().size()),
-            [this, shape](qsizetype first, qsizetype last) { showSteps(shape, first, last); },
+            [this, shape, totals](qsizetype first, qsizetype last) {
+                showSteps(shape, totals, first, last);
+            },
             calls->rewinder());
     if (!unfolds)
         unfolding->finish();
@@ -265,7 +275,7 @@ void Form1::runFigure(Procedure procedure, double size, bool unfolds)
 
 // Paints the shapes of the calls first ... last - 1 and tells how far the figure has come:
 // the calls made up to the last call drawn, its depth, the shapes so far; at the end, the totals.
-void Form1::showSteps(Shape shape, qsizetype first, qsizetype last)
+void Form1::showSteps(Shape shape, const RecursionCounter &totals, qsizetype first, qsizetype last)
 {
     Picture1->markFollowingShapes(unfolding->pace() == Pace::Stepwise && last - first == 1);
     calls->paint(first, last);
@@ -273,7 +283,7 @@ void Form1::showSteps(Shape shape, qsizetype first, qsizetype last)
         const FigureRecord::Step &step = record.steps()[last - 1];
         showCounts(shape, step.call, step.depth, step.end);
     } else {
-        showCounts(shape, figures.counter);
+        showCounts(shape, totals);
     }
     calls->follow(last);
 }
@@ -304,6 +314,13 @@ const Growth &Form1::growthOf(Procedure procedure)
     return circleChainGrowth;
 }
 
+Form1::Shape Form1::shapeOf(const FigureHistory::Figure &figure)
+{
+    if (figure.own)
+        return figure.own->onlyCircles ? Shape::Circle : Shape::Line;
+    return shapeOf(figure.procedure);
+}
+
 Form1::Shape Form1::shapeOf(Procedure procedure)
 {
     const bool chain = procedure == &Figures::Ris1 || procedure == &Figures::Ris2
@@ -318,7 +335,8 @@ void Form1::redraw()
     calls->clear(); // the calls shown were those of a figure drawn before
     Picture1->ClearCanvas();
     const auto onCanvas = history.onCanvas();
-    const bool again = calls->isOpen() && !onCanvas.empty();
+    // The class's own figure is not run again: its code may draw differently.
+    const bool again = calls->isOpen() && !onCanvas.empty() && onCanvas.back().procedure;
     FigureHistory::draw(onCanvas.first(onCanvas.size() - (again ? 1 : 0)), *Picture1);
     if (again) {
         const FigureHistory::Figure &last = onCanvas.back();
@@ -331,7 +349,7 @@ void Form1::redraw()
     if (onCanvas.empty())
         Label2->clear();
     else
-        showCounts(shapeOf(onCanvas.back().procedure), onCanvas.back().counts);
+        showCounts(shapeOf(onCanvas.back()), onCanvas.back().counts);
     canvasMenu->updateItems();
 }
 
@@ -362,6 +380,19 @@ QImage Form1::pictureAtNormalSize()
     drawAgain(canvas);
     calls->replayShown(canvas);
     return picture;
+}
+
+} // namespace figdraw
+
+namespace figdraw {
+
+// Unsaved code of the class's own is saved first, or left, as the user says.
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (ownProcedure->mayClose())
+        event->accept();
+    else
+        event->ignore();
 }
 
 } // namespace figdraw

@@ -6,9 +6,13 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class CanvasMenu;
 class CaptionButton;
 class FigureCalls;
+class OwnProcedure;
+class OwnRun;
 class PictureBox;
 class ProgramScale;
 class QLabel;
@@ -37,6 +41,9 @@ public:
     CaptionButton *Command8; // diagonal circles
     QLabel *Label2;          // how the last figure recursed
 
+    // Shows the figure the class's own code drew, as a built-in figure is shown.
+    void drawOwnFigure(std::shared_ptr<const OwnRun> run);
+
 public slots:
     void Command1_Click();
     void Command2_Click();
@@ -46,6 +53,9 @@ public slots:
     void Command6_Click();
     void Command7_Click();
     void Command8_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     enum class Shape { Circle, Line };
@@ -57,10 +67,12 @@ private:
     void setScale(qint16 x1, qint16 y1, qint16 x2, qint16 y2);
     void drawFigure(Procedure procedure, double size);
     void runFigure(Procedure procedure, double size, bool unfolds);
-    void showSteps(Shape shape, qsizetype first, qsizetype last);
+    void unfold(Shape shape, const RecursionCounter &totals, bool unfolds);
+    void showSteps(Shape shape, const RecursionCounter &totals, qsizetype first, qsizetype last);
     void showCounts(Shape shape, qint64 calls, int depth, qint64 shapes);
     void showCounts(Shape shape, const RecursionCounter &counts);
     static Shape shapeOf(Procedure procedure);
+    static Shape shapeOf(const FigureHistory::Figure &figure);
     static const Growth &growthOf(Procedure procedure);
     void redraw();
     void drawAgain(Canvas &canvas);
@@ -76,6 +88,7 @@ private:
     FigureHistory history;
     CanvasMenu *canvasMenu;
     FigureCalls *calls;
+    OwnProcedure *ownProcedure;
     ProgramScale *programScale;
     // The coordinate system, start point and size of the figure being drawn.
     std::array<qint16, 4> scale{};

@@ -49,6 +49,16 @@ public:
         trace = keep;
     }
 
+    // The counts of a recursion that ran elsewhere.
+    static RecursionCounter made(qint64 calls, int deepest, qint64 shapes)
+    {
+        RecursionCounter counts;
+        counts.calls_ = calls;
+        counts.deepest_ = deepest;
+        counts.shapes_ = shapes;
+        return counts;
+    }
+
     // Where the calls go as well, or nullptr.
     CallTrace *trace = nullptr;
 

@@ -30,7 +30,7 @@ UnfoldingFrames::UnfoldingFrames(std::span<const FigureHistory::Figure> onCanvas
     FigureHistory::draw(onCanvas.first(onCanvas.size() - 1), canvas);
     const FigureHistory::Figure &last = onCanvas.back();
     figures.drawOn(record);
-    FigureHistory::drawAgain(last, figures);
+    FigureHistory::drawAgain(last, figures, record);
     const auto &[x1, y1, x2, y2] = last.scale;
     canvas.SetScale(x1, y1, x2, y2);
 }

@@ -5,6 +5,7 @@
 #include "calltrace.h"
 #include "procedurepart.h"
 #include "programscale.h"
+#include "recordedlines.h"
 
 #include <QAction>
 #include <QApplication>
@@ -107,12 +108,32 @@ void CallsWindow::showLine(qint32 call, int line, qint32 newest)
     following = false;
 }
 
-// The heading, stack and tree at a call; the calls after newest are grey.
+void CallsWindow::setOwnLines(const RecordedLines *lines)
+{
+    ownLines = lines;
+    if (lines)
+        ownCode = ProcedureText::plain(u"Своя процедура %1"_qs.arg(qHash(lines->code())),
+                                       lines->code());
+}
+
+void CallsWindow::showOwnLine(LinePlace place)
+{
+    showAt(place.call, ownLines->newestCall(place));
+    const int line = ownLines->line(place);
+    procedure->showLines(ownCode, {line}, ownLines->explain(place));
+    following = false;
+}
+
+// The heading, stack and tree at a call; the calls after newest are grey. At the top
+// level of the class's own code no call runs.
 void CallsWindow::showAt(qint32 call, qint32 newest)
 {
     following = true;
     current = call;
-    heading->setText(QStringLiteral("Вызов %1 из %2").arg(call + 1).arg(trace.calls()));
+    heading->setText(call < 0 ? QStringLiteral("Программа: вызовов сделано %1 из %2")
+                                        .arg(newest + 1)
+                                        .arg(trace.calls())
+                              : QStringLiteral("Вызов %1 из %2").arg(call + 1).arg(trace.calls()));
     pages->setCurrentIndex(1);
     stackModel->setPath(trace.path(call));
     const QModelIndex last = stackModel->index(stackModel->rowCount({}) - 1);
@@ -146,7 +167,7 @@ void CallsWindow::showFinished()
             tree->expand(treeModel->indexOf(0));
         tree->viewport()->update();
     }
-    procedure->showLines(ProcedureText::named(trace.procedureName()), {}, {});
+    procedure->showLines(ownLines ? ownCode : ProcedureText::named(trace.procedureName()), {}, {});
     following = false;
 }
 
@@ -179,6 +200,11 @@ void CallsWindow::expandTree(const QModelIndex &current)
 // call ran: what it drew or wrote, or the return it stopped at.
 void CallsWindow::showProcedure(qint32 call, int line)
 {
+    if (ownLines) { // at the line of its last drawing or writing, or its last line
+        const LinePlace place = ownLines->afterOutput(call);
+        procedure->showLines(ownCode, {ownLines->line(place)}, ownLines->explain(place));
+        return;
+    }
     const ProcedureText &text = ProcedureText::named(trace.procedureName());
     CallFacts facts = callFacts ? callFacts(call) : CallFacts();
     facts.call = trace.text(call);

@@ -9,6 +9,8 @@
 #include <functional>
 
 class CallTrace;
+class RecordedLines;
+struct LinePlace;
 class ProcedurePart;
 class QAction;
 class QLabel;
@@ -42,6 +44,11 @@ public:
     // Shows the calls of the trace up to newest, the call running this line of its
     // procedure being current.
     void showLine(qint32 call, int line, qint32 newest);
+    // The calls now shown are of the class's own code, run in these lines; null for a
+    // built-in procedure's.
+    void setOwnLines(const RecordedLines *lines);
+    // Shows the calls up to the place of the own code's lines, its line highlighted.
+    void showOwnLine(LinePlace place);
     // Shows emptyText alone.
     void showNoCalls();
     // The part of the program's window that the calls window never covers.
@@ -79,6 +86,8 @@ private:
     QWidget *mainWindow;
     QAction *action;
     std::function<CallFacts(qint32)> callFacts;
+    const RecordedLines *ownLines = nullptr;
+    ProcedureText ownCode;
     CallStackModel *stackModel;
     CallTreeModel *treeModel = nullptr;
     QStackedWidget *pages;

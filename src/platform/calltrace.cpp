@@ -64,6 +64,7 @@ void CallTrace::restart()
     drewCall.clear();
     waiting.clear();
     lastAtDepth.clear();
+    names_ = {};
 }
 
 void CallTrace::reserve(qsizetype calls, qsizetype steps)

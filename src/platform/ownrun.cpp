@@ -133,14 +133,18 @@ QString OwnRun::callText(qint32 call) const
     return functionName(f) + u'(' + pairs.join(u"; "_qs) + u')';
 }
 
+qint32 OwnRun::callsBefore(qsizetype at) const
+{
+    return qint32(std::lower_bound(
+                          calls_.begin(), calls_.end(), quint32(at),
+                          [](const Call &call, quint32 event) { return call.firstEvent < event; })
+                  - calls_.begin());
+}
+
 // The newest call made by then, or the nearest of its callers still running.
 qint32 OwnRun::callAt(qsizetype at) const
 {
-    auto c = qint32(std::upper_bound(
-                            calls_.begin(), calls_.end(), quint32(at),
-                            [](quint32 event, const Call &call) { return event < call.firstEvent; })
-                    - calls_.begin())
-            - 1;
+    qint32 c = callsBefore(at + 1) - 1;
     while (c >= 0 && calls_[size_t(c)].lastEvent < at)
         c = trace_.parent(c);
     return c;

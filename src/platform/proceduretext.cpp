@@ -125,6 +125,15 @@ QList<ProcedureText> ProcedureText::all()
     return procedures;
 }
 
+ProcedureText ProcedureText::plain(const QString &name, const QString &code)
+{
+    ProcedureText text;
+    text.name_ = name;
+    text.lines_ = code.split(u'\n');
+    text.kinds.fill(Statement, text.lines_.size());
+    return text;
+}
+
 const ProcedureText &ProcedureText::named(const QString &name)
 {
     static const QHash<QString, ProcedureText> procedures = [] {

@@ -50,6 +50,8 @@ public:
     static ProcedureText cut(QStringView source, QStringView name);
     // The procedure of this name among the program's sources built into it.
     static const ProcedureText &named(const QString &name);
+    // Code shown as it is, named so, every line a statement of its own.
+    static ProcedureText plain(const QString &name, const QString &code);
     // Every procedure that counts its calls, among the program's sources built into it.
     static QList<ProcedureText> all();
 

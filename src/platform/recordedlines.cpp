@@ -31,6 +31,11 @@ QString withoutComment(const QString &line)
 
 } // namespace
 
+QString RecordedLines::code() const
+{
+    return run.code();
+}
+
 bool RecordedLines::isPlace(qsizetype event) const
 {
     const Event kind = run.event(event);
@@ -143,9 +148,15 @@ int RecordedLines::line(LinePlace place) const
     return run.event(event) == Event::Line ? int(run.payload(event)) : 0;
 }
 
+// A shape drawn, or in the verse a line written.
 bool RecordedLines::outputs(LinePlace place) const
 {
-    return run.event(place.step) == Event::Line && afterLine(place.step) > place.step + 1;
+    if (run.event(place.step) != Event::Line)
+        return false;
+    for (qsizetype e = place.step + 1; e < afterLine(place.step); ++e)
+        if (run.printedAt(e) == verses)
+            return true;
+    return false;
 }
 
 QString RecordedLines::explain(LinePlace place) const
@@ -155,7 +166,7 @@ QString RecordedLines::explain(LinePlace place) const
     QString what = code;
     if (const qint32 call = callMade(place); call >= 0) {
         what = (place.call < 0 ? u"Вызов: "_qs : u"Рекурсивный вызов: "_qs) + run.callText(call);
-    } else if (outputs(place)) {
+    } else if (afterLine(place.step) > place.step + 1) {
         const qsizetype event = place.step + 1;
         const qsizetype at = run.outputAt(event);
         if (run.printedAt(event)) {

@@ -26,6 +26,8 @@ public:
     LinePlace last() const override;
     qint32 newestCall(LinePlace place) const override;
 
+    // The code that ran.
+    QString code() const;
     // The line at the place in words: "Строка 2. Проверка r < 2: 30 < 2 — нет", ...
     QString explain(LinePlace place) const;
 

@@ -1,0 +1,42 @@
+#include "ownfigure.h"
+
+#include "canvas.h"
+#include "ownrun.h"
+
+#include <algorithm>
+
+OwnFigure ownFigure(const OwnRun &run)
+{
+    OwnFigure figure;
+    const LargeVector<OwnRun::Shape> &shapes = run.shapes();
+    size_t first = 0;
+    for (; first < shapes.size() && shapes[first].kind == OwnRun::Shape::Scale; ++first)
+        figure.scale = {qint16(shapes[first].a), qint16(shapes[first].b), qint16(shapes[first].c),
+                        qint16(shapes[first].d)};
+    figure.shapes.reserve(shapes.size() - first);
+    bool circles = true;
+    for (size_t i = first; i < shapes.size(); ++i) {
+        const OwnRun::Shape &s = shapes[i];
+        figure.shapes.push_back(
+                {s.a, s.b, s.c, s.d, PaletteColour(s.colour), FigureRecord::Kind(s.kind)});
+        circles = circles && s.kind != OwnRun::Shape::Line && s.kind != OwnRun::Shape::LineOn;
+    }
+    const CallTrace &trace = run.trace();
+    int deepest = 0;
+    std::vector<int> depth(size_t(trace.calls()));
+    for (qint32 call = 0; call < trace.calls(); ++call) {
+        const qint32 parent = trace.parent(call);
+        depth[size_t(call)] = parent < 0 ? 1 : depth[size_t(parent)] + 1;
+        deepest = std::max(deepest, depth[size_t(call)]);
+    }
+    figure.steps.reserve(size_t(trace.steps()));
+    for (qsizetype step = 0; step < trace.steps(); ++step) {
+        const qint32 call = trace.stepCall(step);
+        const auto end = qint32(
+                std::max<qsizetype>(run.stepEnds()[size_t(step)].shapes - qsizetype(first), 0));
+        figure.steps.push_back({call + 1, depth[size_t(call)], end});
+    }
+    figure.counts = RecursionCounter::made(trace.calls(), deepest, qint64(figure.shapes.size()));
+    figure.onlyCircles = circles && !figure.shapes.empty();
+    return figure;
+}

@@ -1,0 +1,42 @@
+#include "ownprocedure.h"
+
+#include "ownwindow.h"
+
+#include <QAction>
+
+OwnProcedure::OwnProcedure(OwnProgram program, QWidget *window, Show show)
+    : QObject(window), program(program), window(window),
+      ownWindow(new OwnProcedureWindow(
+              program == OwnProgram::Figures ? QStringLiteral("Рисовать")
+                                             : QStringLiteral("Писать"),
+              program == OwnProgram::Figures ? figureExamples() : verseExamples(), window)),
+      show(std::move(show))
+{
+    connect(ownWindow, &OwnProcedureWindow::runRequested, this, &OwnProcedure::run);
+}
+
+QAction *OwnProcedure::showAction() const
+{
+    return ownWindow->showAction();
+}
+
+bool OwnProcedure::mayClose()
+{
+    return ownWindow->askToSave();
+}
+
+// What the code drew or wrote before a failure stays shown, the failure under the code.
+void OwnProcedure::run(const QString &code)
+{
+    auto run = std::make_shared<OwnRun>(code);
+    runOwnCode(program, *run, ownWindow);
+    show(run);
+    QStringList messages;
+    if (program == OwnProgram::Figures)
+        for (const QString &printed : run->printed())
+            messages << printed.chopped(printed.endsWith(u'\n') ? 1 : 0);
+    if (run->failure())
+        messages << run->failure()->message;
+    ownWindow->showMessages(messages.join(u'\n'));
+    ownWindow->markLine(run->failure() ? run->failure()->line : 0);
+}

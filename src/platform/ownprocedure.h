@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ownrunner.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class OwnProcedureWindow;
+class QAction;
+class QWidget;
+
+// "Своя процедура" in a program's window: the window where the class writes its own
+// recursive procedure, each run of it in a process of its own, and what came of the
+// run handed to the program to show as it shows its own recursion. How the run
+// ended, and in figdraw what it printed, go under the code, its line marked.
+class OwnProcedure : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Show = std::function<void(std::shared_ptr<const OwnRun> run)>;
+
+    OwnProcedure(OwnProgram program, QWidget *window, Show show);
+
+    QAction *showAction() const;
+    OwnProcedureWindow *procedureWindow() const { return ownWindow; }
+    // Whether the program may close: unsaved code is saved first, or left, as the user says.
+    bool mayClose();
+
+public slots:
+    void run(const QString &code);
+
+private:
+    OwnProgram program;
+    QWidget *window;
+    OwnProcedureWindow *ownWindow;
+    Show show;
+};
