@@ -1,0 +1,131 @@
+// recursion-runner --figures | --verses
+// Runs the class's own Python code, read as UTF-8 from standard input, and writes the
+// record of its run to standard output as it goes (see recordformat.h). Python's own
+// output goes to standard error, never into the record.
+#include "failures.h"
+#include "lessonapi.h"
+#include "recordwriter.h"
+#include "tracer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <iostream>
+#include <iterator>
+#include <malloc.h>
+#include <mutex>
+#include <pthread.h>
+#include <sys/resource.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// The code runs on a thread of its own whose stack has room for the deepest recursion
+// allowed; reserved, it is not touched beyond what the calls use, but it counts
+// against the memory limit.
+constexpr std::size_t stackBytes = std::size_t(256) << 20;
+// Python's own limit leaves room for comprehensions and lambdas between the code's
+// calls, whose depth the trace limits.
+constexpr int pythonDepth = 3 * limits::depth + 100;
+
+struct Job
+{
+    bool figures;
+    std::string code;
+};
+
+std::mutex mutex;
+std::condition_variable started;
+bool running = false;
+
+[[noreturn]] void runCode(const Job &job)
+{
+    PyConfig config;
+    PyConfig_InitIsolatedConfig(&config);
+    config.site_import = 0;
+    config.write_bytecode = 0;
+    const PyStatus status = Py_InitializeFromConfig(&config);
+    PyConfig_Clear(&config);
+    if (PyStatus_Exception(status))
+        tracer::fail(0, {},
+                     std::string("Не удалось запустить Python: ")
+                             + (status.err_msg ? status.err_msg : "?"));
+    Py_SetRecursionLimit(pythonDepth);
+    for (const char *module : {"math", "random"}) // ready before the clock starts
+        Py_XDECREF(PyImport_ImportModule(module));
+    PyObject *fileName = PyUnicode_FromString("<процедура>");
+    PyObject *globals = PyDict_New();
+    PyObject *builtins = lessonBuiltins(job.figures);
+    PyDict_SetItemString(globals, "__name__", PyUnicode_FromString("__main__"));
+    PyDict_SetItemString(globals, "__builtins__", builtins);
+    if (const auto zero = job.code.find('\0'); zero != std::string::npos) {
+        const auto line = 1 + std::count(job.code.begin(), job.code.begin() + zero, '\n');
+        tracer::fail(int(line), {}, "Строка " + std::to_string(line) + ": в тексте нулевой символ");
+    }
+    PyObject *code = Py_CompileStringObject(job.code.c_str(), fileName, Py_file_input, nullptr, -1);
+    if (!code) {
+        const Failure failure = describeError(globals);
+        tracer::fail(failure.line, failure.function, failure.message);
+    }
+    {
+        std::lock_guard lock(mutex);
+        running = true;
+    }
+    started.notify_all();
+    tracer::start(fileName);
+    PyObject *result = PyEval_EvalCode(code, globals, globals);
+    PyEval_SetTrace(nullptr, nullptr);
+    if (result || PyErr_ExceptionMatches(PyExc_SystemExit))
+        tracer::end();
+    const Failure failure = describeError(globals);
+    tracer::fail(failure.line, failure.function, failure.message);
+}
+
+void *runThread(void *job)
+{
+    runCode(*static_cast<const Job *>(job));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const std::string_view program = argc == 2 ? argv[1] : "";
+    if (program != "--figures" && program != "--verses") {
+        std::cerr << "usage: recursion-runner --figures | --verses  < code.py\n";
+        return 2;
+    }
+    static RecordWriter writer(dup(STDOUT_FILENO));
+    dup2(STDERR_FILENO, STDOUT_FILENO);
+    tracer::prepare(writer);
+    static Job job{program == "--figures",
+                   std::string(std::istreambuf_iterator<char>(std::cin), {})};
+
+    // One malloc arena: each further one reserves 64 MiB against the limit.
+    mallopt(M_ARENA_MAX, 1);
+    rlimit memory{};
+    getrlimit(RLIMIT_AS, &memory);
+    memory.rlim_cur = rlim_t(limits::memoryBytes);
+    setrlimit(RLIMIT_AS, &memory);
+
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, stackBytes);
+    pthread_t thread;
+    if (pthread_create(&thread, &attributes, runThread, &job) != 0)
+        tracer::fail(0, {}, "Не удалось запустить Python: нет памяти для потока.");
+
+    // The watchdog: the code's thread ends the process itself, unless it runs too long.
+    std::unique_lock lock(mutex);
+    started.wait(lock, [] { return running; });
+    lock.unlock();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limits::seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        tracer::askToFlush();
+    }
+    tracer::askToStop();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    tracer::stopFromOutside();
+}
