@@ -71,6 +71,19 @@ private slots:
         }
     }
 
+    // The verse's example writes what "Пуск" writes for 3, and so again after it.
+    void verseExampleWritesAsStart()
+    {
+        countdown::Form1 byStart, byCode;
+        for (int twice = 0; twice < 2; ++twice) {
+            dialogs->nextAnswer(u"3"_qs);
+            byStart.Command2->click();
+            menuItem(&byCode, u"Негритята"_qs)->trigger();
+            runOwn(byCode);
+        }
+        QCOMPARE(byCode.Text1->toPlainText(), byStart.Text1->toPlainText());
+    }
+
 private:
     static void runOwn(QWidget &window)
     {

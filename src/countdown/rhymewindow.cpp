@@ -4,12 +4,14 @@
 #include "errorreport.h"
 #include "lessonview.h"
 #include "numberreader.h"
+#include "ownprocedure.h"
 #include "programscale.h"
 #include "prompt.h"
 #include "twips.h"
 #include "unfolding.h"
 #include "versecalls.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -74,6 +76,10 @@ Form1::Form1(QWidget *parent) : QWidget(parent), programScale(new ProgramScale(t
                                  false,
                                  [this](QSize size) { growVerses(size); },
                                  {Label1, Text2, Command2, Command3, Command1}});
+    ownProcedure
+            = new OwnProcedure(OwnProgram::Verses, this, [this](std::shared_ptr<const OwnRun> run) {
+                  writeOwnVerse(std::move(run));
+              });
     connect(Command2, &QPushButton::clicked, unfolding, &Unfolding::finish);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
@@ -110,6 +116,33 @@ void Form1::Command2_Click()
         throw;
     }
     calls->endVerse();
+    unfoldVerse();
+}
+
+// Each step is a run of lines one call printed; lines printed outside any call go with the
+// step before them, or with the first.
+void Form1::writeOwnVerse(std::shared_ptr<const OwnRun> run)
+{
+    unfolding->finish(); // as "Пуск" finishes what is being written first
+    verses = {};
+    const QStringList &printed = run->printed();
+    qsizetype line = 0;
+    for (const OwnRun::Outputs &end : run->stepEnds()) {
+        verses.callStarts << verses.text.size();
+        for (; line < end.printed; ++line)
+            verses.text += QString(printed[line]).replace(u"\n"_qs, u"\r\n"_qs);
+    }
+    if (verses.callStarts.isEmpty() && !printed.isEmpty()) // no call printed
+        verses.callStarts << 0;
+    for (; line < printed.size(); ++line)
+        verses.text += QString(printed[line]).replace(u"\n"_qs, u"\r\n"_qs);
+    calls->beginVerse(unfolding->pace() != Pace::AtOnce);
+    calls->takeOwnRun(std::move(run));
+    unfoldVerse();
+}
+
+void Form1::unfoldVerse()
+{
     unfolding->start(
             verses.callStarts.size(),
             [this](qsizetype first, qsizetype last) { writeCalls(first, last); },
@@ -143,6 +176,7 @@ void Form1::showVerseMenu(const QPoint &position)
     menu->addAction(lessonView->action());
     menu->addSeparator();
     menu->addAction(calls->showAction());
+    menu->addAction(ownProcedure->showAction());
     menu->exec(Text1->viewport()->mapToGlobal(position));
 }
 
@@ -178,6 +212,19 @@ QString Form1::refusal(CountReading::Status status, const QString &typed) const
         break;
     }
     return typeMismatchMessage(typed);
+}
+
+} // namespace countdown
+
+namespace countdown {
+
+// Unsaved code of the class's own is saved first, or left, as the user says.
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (ownProcedure->mayClose())
+        event->accept();
+    else
+        event->ignore();
 }
 
 } // namespace countdown

@@ -5,12 +5,16 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class ProgramScale;
 class QPushButton;
 class LessonView;
+class OwnProcedure;
+class OwnRun;
 class Unfolding;
 class VerseCalls;
 
@@ -31,14 +35,21 @@ public:
     QLineEdit *Text2;      // the count, shown only
     QLabel *Label1;
 
+    // Appends the verse the class's own code printed, as "Пуск" appends its verse.
+    void writeOwnVerse(std::shared_ptr<const OwnRun> run);
+
 public slots:
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     QString refusal(CountReading::Status status, const QString &typed) const;
     void writeCalls(qsizetype first, qsizetype last);
+    void unfoldVerse();
     void showVerseMenu(const QPoint &position);
     void growVerses(QSize size);
 
@@ -49,6 +60,7 @@ private:
     Unfolding *unfolding;
     VerseCalls *calls;
     LessonView *lessonView;
+    OwnProcedure *ownProcedure;
 };
 
 } // namespace countdown

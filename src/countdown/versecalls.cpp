@@ -2,6 +2,8 @@
 
 #include "callswindow.h"
 #include "linesteps.h"
+#include "ownrun.h"
+#include "recordedlines.h"
 #include "unfolding.h"
 #include "verse.h"
 
@@ -72,6 +74,23 @@ void VerseCalls::beginVerse(bool unfolds)
     written = 0;
 }
 
+// The own code's calls go with its verse, the calls window open or not: they cannot be had again.
+void VerseCalls::takeOwnRun(std::shared_ptr<const OwnRun> run)
+{
+    recorded = traced = true;
+    own = std::move(run);
+    trace = own->trace();
+    printedEnds.clear();
+    qsizetype end = 0;
+    for (const QString &printed : own->printed())
+        printedEnds << (end += printed.size() + printed.count(u'\n'));
+    if (trace.calls() > 0) {
+        auto lines = std::make_unique<RecordedLines>(*own, true);
+        calls->setOwnLines(lines.get());
+        order = std::move(lines);
+    }
+}
+
 void VerseCalls::endVerse()
 {
     verses.calls = nullptr;
@@ -99,7 +118,7 @@ bool VerseCalls::follow(qsizetype last)
     if (traced && last == verses.callStarts.size())
         calls->showFinished();
     else if (traced)
-        calls->showCall(qint32(last) - 1);
+        calls->showCall(trace.stepCall(last - 1));
     length = box->document()->characterCount();
     written = verses.start(last);
     return true;
@@ -115,7 +134,9 @@ void VerseCalls::forget()
 {
     verses.calls = nullptr;
     recorded = traced = false;
+    calls->setOwnLines(nullptr);
     order.reset();
+    own.reset();
     trace.clear();
     calls->showNoCalls();
 }
@@ -126,7 +147,7 @@ void VerseCalls::rewind(qsizetype last)
 {
     showWritten(verses.start(last));
     if (recorded)
-        showMoment(last);
+        showMoment(traced && last > 0 ? trace.stepCall(last - 1) : -1);
 }
 
 // Where what the calls 0 ... calls - 1 wrote ends in the box.
@@ -152,8 +173,8 @@ void VerseCalls::choose(qint32 call)
     }
     // Shown even where the box already holds its writing, as the last call's is when it is
     // left line by line.
-    unfolding->goTo(call + 1);
-    showMoment(call + 1);
+    unfolding->goTo(trace.stepsUpTo(call));
+    showMoment(call);
 }
 
 void VerseCalls::dropPartial(qsizetype calls)
@@ -185,6 +206,10 @@ void VerseCalls::showWritten(qsizetype upTo)
 // newest wrote all their lines.
 void VerseCalls::showLine(LinePlace place)
 {
+    if (own) {
+        showOwnLine(place);
+        return;
+    }
     const auto &walk = static_cast<const LineWalk &>(*order);
     const qint32 newest = walk.newestCall(place);
     qsizetype upTo = verses.start(newest + 1);
@@ -205,10 +230,26 @@ void VerseCalls::showLine(LinePlace place)
     calls->showLine(place.call, walk.line(place), newest);
 }
 
-// The window right after the last of the calls in the box, and the newest lines in view.
-void VerseCalls::showMoment(qsizetype last)
+void VerseCalls::showMoment(qint32 call)
 {
     box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
-    if (traced)
-        calls->showCall(qint32(last) - 1);
+    if (traced && call >= 0)
+        calls->showCall(call);
+}
+
+// The own code's verse up to a line: what its printing lines printed so far.
+void VerseCalls::showOwnLine(LinePlace place)
+{
+    const std::optional<LinePlace> next = order->next(place);
+    const qsizetype printed = own->outputsUpTo((next ? next->step : own->events()) - 1).printed;
+    const qsizetype upTo = printed > 0 ? printedEnds[printed - 1] : 0;
+    showWritten(upTo);
+    if (!traced)
+        return;
+    qsizetype full = 0; // the steps written whole by then
+    while (full < verses.callStarts.size() && verses.start(full + 1) <= upTo)
+        ++full;
+    unfolding->showedUpTo(full);
+    box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
+    calls->showOwnLine(place);
 }

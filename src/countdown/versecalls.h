@@ -11,6 +11,7 @@
 
 class CallsWindow;
 class LineSteps;
+class OwnRun;
 class QAction;
 class QPlainTextEdit;
 class Unfolding;
@@ -34,6 +35,9 @@ public:
     void beginVerse(bool unfolds);
     // After it was written into verses.
     void endVerse();
+    // The verse in verses was printed by the class's own code in this run, each step a run
+    // of lines one call printed: the calls and lines come from the run.
+    void takeOwnRun(std::shared_ptr<const OwnRun> run);
     // How to rewind the verse's steps, when it unfolds or its calls are shown.
     std::function<void(qsizetype)> rewinder();
     // The calls 0 ... last - 1 are in the box: the window follows. Returns
@@ -50,7 +54,9 @@ private:
     void noticeTyping();
     void rewind(qsizetype last);
     void choose(qint32 call);
-    void showMoment(qsizetype last);
+    // The window right after the call, and the newest lines in view.
+    void showMoment(qint32 call);
+    void showOwnLine(LinePlace place);
     void showLine(LinePlace place);
     // Cuts the box, or writes on into it, to where the verse's text ends at written.
     void showWritten(qsizetype written);
@@ -65,10 +71,12 @@ private:
     CallTrace trace;
     CallsWindow *calls;
     LineSteps *lines;
-    std::unique_ptr<LineOrder> order; // of the verse's lines, while its calls are recorded
-    bool recorded = false;            // where the verse's calls begin in the box is known
-    bool traced = false;              // and its calls are in the trace
-    int start = 0;                    // where the verse begins in the box
-    int length = 0;                   // of the box's text as the verse left it
-    qsizetype written = 0;            // of the verse's text, when written line by line
+    std::unique_ptr<LineOrder> order;  // of the verse's lines, while its calls are recorded
+    std::shared_ptr<const OwnRun> own; // the run that printed the class's own verse
+    QList<qsizetype> printedEnds;      // where each line it printed ends in the verse's text
+    bool recorded = false;             // where the verse's calls begin in the box is known
+    bool traced = false;               // and its calls are in the trace
+    int start = 0;                     // where the verse begins in the box
+    int length = 0;                    // of the box's text as the verse left it
+    qsizetype written = 0;             // of the verse's text, when written line by line
 };
