@@ -8,13 +8,14 @@
 // number is an unsigned LEB128 varint; a text is a number of bytes and that much UTF-8;
 // a value (as the window writes it, at most 30 characters) is one byte of length and
 // its UTF-8.
-//   'F' Function: name, parameter count, each parameter's name; numbered 0, 1, ... in order
-//   'C' Call:     function, the arguments' length in bytes, the arguments (values, one after
-//   another) 'L' Line:     number 'R' Return:   value (length 0 for None, or a call left by an
-//   exception) 'S' Shape:    a, b, c, d as float32 (both ends run on one machine), colour byte,
-//   kind byte 'P' Print:    text (one print call, without its final newline) 'X' Failure:  line (0
-//   for none), function (empty at the top level), message; the last event 'E' End:      the code
-//   ran to its end; the last event
+//  'F' function: name, parameter count, each parameter's name (numbered 0, 1, ... in order)
+//  'C' call:     function, the arguments' bytes, the arguments (values one after another)
+//  'L' line:     number
+//  'R' return:   value (length 0 for None, or for a call an exception left)
+//  'S' shape:    a, b, c, d as float32 (both ends run on one machine), colour, kind bytes
+//  'P' print:    text (what one print call wrote, its end included)
+//  'X' failure:  line (0 for none), function (empty at the top level), message; the last
+//  'E' end:      the code ran to its end; the last event
 // A record that stops before 'X' or 'E' comes from a runner that died.
 namespace record {
 

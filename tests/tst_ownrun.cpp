@@ -1,0 +1,294 @@
+// The class's own code run by recursion-runner and read back into an OwnRun: what
+// each program records, how each error and limit ends a run, and the lines recorded
+// against those Python's own trace reports.
+#include "ownrunner.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+class TestOwnRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qputenv("RECURSION_RUNNER", RUNNER_PATH); }
+    void scenarios_data();
+    void scenarios();
+    void linesAsPythonTraces_data();
+    void linesAsPythonTraces();
+};
+
+namespace {
+
+QString shapeText(const OwnRun::Shape &s)
+{
+    static const char *kinds[] = {"Line", "LineOn", "Circle", "Scale"};
+    return u"%1 %2 %3 %4 %5 %6"_qs.arg(kinds[s.kind])
+            .arg(s.a)
+            .arg(s.b)
+            .arg(s.c)
+            .arg(s.d)
+            .arg(s.colour);
+}
+
+// The run's calls, returns and lines, as "C name", "R" and numbers.
+QStringList steps(const OwnRun &run)
+{
+    QStringList steps;
+    for (qsizetype at = 0; at < run.events(); ++at)
+        switch (run.event(at)) {
+        case OwnRun::Event::Call:
+            steps << u"C "_qs + run.functionName(run.function(run.callAt(at)));
+            break;
+        case OwnRun::Event::Return:
+            steps << u"R"_qs;
+            break;
+        case OwnRun::Event::Line:
+            steps << QString::number(run.payload(at));
+            break;
+        case OwnRun::Event::Output:
+            break;
+        }
+    return steps;
+}
+
+} // namespace
+
+void TestOwnRun::scenarios_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<bool>("figures");
+    QTest::addColumn<QString>("how");     // "", or the runner crashing, missing or cancelled
+    QTest::addColumn<QString>("failure"); // how the message starts; empty for none
+    QTest::addColumn<int>("calls");
+    QTest::addColumn<QString>("lastCall"); // "depth: text → value"
+    QTest::addColumn<QString>("outputs");  // the last shape, or the texts printed
+
+    const QString chain = u"import math\ndef ris(x, y, r):\n    circle(x, y, r)\n"
+                          "    if r > 5:\n        ris(x + r, y, r / 1.5)\nris(100, 100, 30)\n"_qs;
+    const QString endless = u"def ris(n):\n    ris(n + 1)\nris(1)\n"_qs;
+    const QString deepest = u"10000: ris(n = 10000)"_qs;
+    const QString recursion = u"Строка 2: рекурсия не остановилась: 10\u00a0000 вложенных "
+                              "вызовов ris. Проверьте условие остановки."_qs;
+    QTest::newRow("figure") << chain << true << ""
+                            << "" << 6 << "6: ris(x = 178,15; y = 100; r = 3,95)"
+                            << "Circle 178.148 100 3.95062 0 5";
+    QTest::newRow("shapes") << "scale(-100, 100, 100, -100)\nline(0, 0, 10, 10)\n"
+                               "line_to(20, 0, colour=3)\n"
+                            << true << ""
+                            << "" << 0 << ""
+                            << "LineOn 0 0 20 0 3";
+    QTest::newRow("value") << "def fact(n):\n    if n <= 1:\n        return 1\n"
+                              "    return n * fact(n - 1)\nfact(3)\n"
+                           << true << ""
+                           << "" << 3 << "3: fact(n = 1) → 1"
+                           << "";
+    QTest::newRow("values as written")
+            << "def f(a, b, c, d):\n    return d\nf(True, 'да', -0.001, [1] * 50)\n"
+            << true << ""
+            << "" << 1
+            << "1: f(a = True; b = 'да'; c = 0; d = [1, 1, 1, 1, 1, 1, 1, 1, 1, 1…) → "
+               "[1, 1, 1, 1, 1, 1, 1, 1, 1, 1…"
+            << "";
+    QTest::newRow("mutual") << "def a(n):\n    if n > 0:\n        b(n - 1)\n"
+                               "def b(n):\n    a(n)\na(2)\n"
+                            << true << ""
+                            << "" << 5 << "5: a(n = 0)"
+                            << "";
+    QTest::newRow("two top-level calls") << "def f(n):\n    return n * 2\nf(1)\nf(2.5)\n"
+                                         << true << ""
+                                         << "" << 2 << "1: f(n = 2,5) → 5"
+                                         << "";
+    QTest::newRow("printing figures")
+            << "def ris(n):\n    print('шаг', n, sep=': ')\n    if n > 1:\n        ris(n - 1)\n"
+               "ris(2)\nprint('a', 'b', end='!\\n\\n')\n"
+            << true << ""
+            << "" << 2 << "2: ris(n = 1)"
+            << "шаг: 2\n|шаг: 1\n|a b!\n\n";
+    QTest::newRow("verse") << "def negr(n):\n    print(n, 'негритят')\n    if n > 1:\n"
+                              "        negr(n - 1)\nnegr(2)\n"
+                           << false << ""
+                           << "" << 2 << "2: negr(n = 1)"
+                           << "2 негритят\n|1 негритят\n";
+    QTest::newRow("no drawing in verses") << "circle(1, 2, 3)\n"
+                                          << false << ""
+                                          << "Строка 1: имя «circle» не определено." << 0 << ""
+                                          << "";
+    QTest::newRow("colon") << "def ris(n)\n    pass\n"
+                           << true << ""
+                           << "Строка 1: не хватает двоеточия «:»" << 0 << ""
+                           << "";
+    QTest::newRow("bracket") << "x = 1\ny = (2,\nz = 3\n"
+                             << true << ""
+                             << "Строка 2: не закрыта скобка «(»" << 0 << ""
+                             << "";
+    QTest::newRow("indent") << "def f():\n    x = 1\n      y = 2\n"
+                            << true << ""
+                            << "Строка 3: неверный отступ" << 0 << ""
+                            << "";
+    QTest::newRow("name") << "def ris(x):\n    cirle(x, 1, 2)\nris(1)\n"
+                          << true << ""
+                          << "Строка 2: имя «cirle» не определено. Возможно, вы имели в виду "
+                             "«circle»?"
+                          << 1 << "1: ris(x = 1)"
+                          << "";
+    QTest::newRow("arguments") << "def ris(x, y, r):\n    pass\nris(1, 2)\n"
+                               << true << ""
+                               << "Строка 3: ris() принимает 3 аргумента, а передано 2" << 0 << ""
+                               << "";
+    QTest::newRow("division") << "def f(x):\n    return 1 / x\nf(2)\nf(0)\n"
+                              << true << ""
+                              << "Строка 2: деление на ноль" << 2 << "1: f(x = 0)"
+                              << "";
+    QTest::newRow("colour") << "circle(1, 2, 3)\ncircle(1, 2, 3, 16)\n"
+                            << true << ""
+                            << "Строка 2: цвет должен быть от 0 до 15" << 0 << ""
+                            << "Circle 1 2 3 0 5";
+    QTest::newRow("import") << "import random\nimport os\n"
+                            << true << ""
+                            << "Строка 2: модуль «os» недоступен: можно импортировать только "
+                               "math и random."
+                            << 0 << ""
+                            << "";
+    QTest::newRow("endless recursion")
+            << endless << true << "" << recursion << 10'000 << deepest << "";
+    QTest::newRow("bare except") << "def ris(n):\n    try:\n        ris(n + 1)\n    except:\n"
+                                    "        pass\nris(1)\n"
+                                 << true << "" << u"Строка 3: рекурсия не остановилась"_qs << 10'000
+                                 << deepest << "";
+    QTest::newRow("calls") << "def f(n):\n    return n\nfor i in range(3000000):\n    f(i)\n"
+                           << true << ""
+                           << "Строка 4: сделано 2\u00a0000\u00a0000 вызовов функций" << 2'000'000
+                           << "1: f(n = 1999999) → 1999999"
+                           << "";
+    QTest::newRow("memory") << "x = [0] * 10**9\n"
+                            << true << ""
+                            << "Строка 1: не хватило памяти" << 0 << ""
+                            << "";
+    QTest::newRow("time") << "print(1)\nwhile True: pass\n"
+                          << false << ""
+                          << "Строка 2: программа работает дольше 5 секунд" << 0 << ""
+                          << "1\n";
+    QTest::newRow("cancelled") << "def f():\n    pass\nf()\nwhile True:\n    pass\n"
+                               << true << "cancel"
+                               << "Выполнение прервано." << 1 << "1: f()"
+                               << "";
+    QTest::newRow("crash") << chain << true << "crash"
+                           << "Программа завершилась аварийно (сигнал 11)." << 0 << ""
+                           << "";
+    QTest::newRow("missing") << chain << true << "missing"
+                             << "Не удалось запустить Python: " << 0 << ""
+                             << "";
+}
+
+void TestOwnRun::scenarios()
+{
+    QFETCH(QString, code);
+    QFETCH(bool, figures);
+    QFETCH(QString, how);
+    QFETCH(QString, failure);
+    QFETCH(int, calls);
+    QFETCH(QString, lastCall);
+    QFETCH(QString, outputs);
+
+    QTemporaryDir scratch;
+    const QString crashing = scratch.filePath(u"runner"_qs);
+    if (how == u"crash") {
+        QFile script(crashing);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nkill -SEGV $$\n");
+        script.setPermissions(script.permissions() | QFile::ExeOwner);
+    }
+    if (how == u"crash" || how == u"missing")
+        qputenv("RECURSION_RUNNER", how == u"crash" ? crashing.toLocal8Bit() : "/nonexistent");
+    if (how == u"cancel")
+        QTimer::singleShot(900, this, [] {
+            for (QWidget *window : QApplication::topLevelWidgets())
+                if (auto *progress = qobject_cast<QProgressDialog *>(window);
+                    progress && progress->isVisible())
+                    progress->cancel();
+        });
+
+    OwnRun run(code);
+    runOwnCode(figures ? OwnProgram::Figures : OwnProgram::Verses, run, nullptr);
+    qputenv("RECURSION_RUNNER", RUNNER_PATH);
+
+    QCOMPARE(run.failure() ? run.failure()->message.left(failure.size()) : QString(), failure);
+    QCOMPARE(run.trace().calls(), calls);
+    if (!lastCall.isEmpty()) {
+        const qint32 last = run.trace().calls() - 1;
+        const QString value = run.result(last);
+        QCOMPARE(u"%1: "_qs.arg(run.trace().path(last).size()) + run.callText(last)
+                         + (value.isEmpty() ? QString() : u" → "_qs + value),
+                 lastCall);
+    }
+    const QString shown = figures && !run.shapes().empty() ? shapeText(run.shapes().back())
+                                                           : run.printed().join(u'|');
+    QCOMPARE(shown, outputs);
+}
+
+void TestOwnRun::linesAsPythonTraces_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::newRow("loop") << "def ris(n):\n    for i in range(n):\n        x = i * 2\n"
+                             "    return n\nfor k in range(2):\n    y = k\n    ris(k + 1)\n";
+    QTest::newRow("mutual") << "def a(n):\n    if n > 0:\n        b(n - 1)\n"
+                               "def b(n):\n    a(n)\na(3)\n";
+    QTest::newRow("exception caught")
+            << "def f(n):\n    if n == 2:\n        raise ValueError(n)\n    f(n + 1)\n"
+               "def g():\n    try:\n        f(0)\n    except ValueError:\n        return 1\n"
+               "g()\nf(5) if False else None\n";
+}
+
+// Python's own trace of the same code: the lines in its functions, and the top-level
+// lines that call one.
+void TestOwnRun::linesAsPythonTraces()
+{
+    QFETCH(QString, code);
+    OwnRun run(code);
+    runOwnCode(OwnProgram::Figures, run, nullptr);
+    QVERIFY(!run.failure());
+
+    static const char tracer[] = R"(import sys
+steps, top = [], None
+def trace(frame, event, arg):
+    global top
+    code = frame.f_code
+    if code.co_filename != '<процедура>':
+        return None
+    if code.co_name == '<module>':
+        if event == 'line':
+            top = frame.f_lineno
+    elif event == 'call':
+        if top:
+            steps.append(str(top))
+            top = None
+        steps.append('C ' + code.co_name)
+    elif event == 'line':
+        steps.append(str(frame.f_lineno))
+    elif event == 'return':
+        steps.append('R')
+    return trace
+code = compile(sys.stdin.read(), '<процедура>', 'exec')
+sys.settrace(trace)
+exec(code, {})
+sys.settrace(None)
+print('\n'.join(steps))
+)";
+    QProcess python;
+    python.start(PYTHON_PATH, {u"-c"_qs, QString::fromUtf8(tracer)});
+    python.write(code.toUtf8());
+    python.closeWriteChannel();
+    QVERIFY(python.waitForFinished());
+    const QStringList traced
+            = QString::fromUtf8(python.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    QVERIFY(traced.size() > 5);
+    QCOMPARE(steps(run), traced);
+}
+
+QTEST_MAIN(TestOwnRun)
+#include "tst_ownrun.moc"
