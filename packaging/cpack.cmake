@@ -22,6 +22,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 # Derives the Qt runtime dependencies from the programs themselves.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Cyrillic fonts, and Qt's own texts in Russian.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, qt6-translations-l10n")
+# Cyrillic fonts, Qt's own texts in Russian, and the standard library of the Python
+# recursion-runner was built against: the modules it imports (math, random, difflib)
+# are not libraries that shlibdeps finds.
+get_property(runner_python_version GLOBAL PROPERTY RUNNER_PYTHON_VERSION)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-dejavu-core, qt6-translations-l10n, libpython${runner_python_version}-stdlib")
 include(CPack)

@@ -9,14 +9,16 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 cmake --install "$build" --prefix "$scratch/usr" >/dev/null
-expected=$(printf '%s\n' usr/bin/{figdraw,countdown} usr/share/applications/{figdraw,countdown}.desktop \
+expected=$(printf '%s\n' usr/bin/{figdraw,countdown} usr/libexec/recursion-lessons/recursion-runner \
+    usr/share/applications/{figdraw,countdown}.desktop \
     usr/share/icons/hicolor/scalable/apps/{figdraw,countdown}.svg \
     usr/share/metainfo/org.recursionlessons.{figdraw,countdown}.metainfo.xml \
     usr/share/man/man1/{figdraw,countdown}.1.gz usr/share/man/ru/man1/{figdraw,countdown}.1.gz \
     usr/share/doc/recursion-lessons/{copyright,changelog.gz} | sort)
 installed=$(cd "$scratch" && find . -type f | sed 's|^\./||' | sort)
 [ "$installed" = "$expected" ] || { echo "installed: $installed"; echo "expected: $expected"; exit 1; }
-[ -x "$scratch/usr/bin/figdraw" ] && [ -x "$scratch/usr/bin/countdown" ]
+[ -x "$scratch/usr/bin/figdraw" ] && [ -x "$scratch/usr/bin/countdown" ] \
+    && [ -x "$scratch/usr/libexec/recursion-lessons/recursion-runner" ]
 desktop-file-validate "$scratch"/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$scratch"/usr/share/metainfo/*.metainfo.xml >/dev/null
 for metainfo in "$scratch"/usr/share/metainfo/*.metainfo.xml; do # in English and in Russian
@@ -28,7 +30,8 @@ done
 (cd "$scratch" && cpack --config "$build/CPackConfig.cmake" -B "$scratch/package" >/dev/null)
 package=$(ls "$scratch"/package/*.deb)
 depends=$(dpkg-deb -f "$package" Depends)
-for library in libqt6widgets6 libqt6gui6 libqt6core6 libqt6svg6 libqt6printsupport6 libgif7 qt6-translations-l10n; do
+for library in libqt6widgets6 libqt6gui6 libqt6core6 libqt6svg6 libqt6printsupport6 libgif7 qt6-translations-l10n \
+    'libpython3\.[0-9]* ' 'libpython3\.[0-9]*-stdlib'; do
     grep -q "$library" <<<"$depends" || { echo "the package does not depend on $library: $depends"; exit 1; }
 done
 packaged=$(dpkg-deb -c "$package" | awk '$1 !~ /^d/ {sub(/^\.\//, "", $6); print $6}' | sort)
