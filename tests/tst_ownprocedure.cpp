@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTreeView>
 
 namespace {
 
@@ -84,7 +86,91 @@ private slots:
         QCOMPARE(byCode.Text1->toPlainText(), byStart.Text1->toPlainText());
     }
 
+    // The class's own code, run at a pace, then keys: the calls window's heading and the
+    // explanation of the line marked, the label's counts, the messages and the line marked.
+    void ownCodeScenarios()
+    {
+        // clang-format off
+        struct Scenario { QString code; QStringList steps; QString heading, explained, counts, messages; int marked = 0; };
+        const QString fact = u"def fact(n):\n    if n == 0:\n        return 1\n    return n * fact(n - 1)\n\nfact(3)\n"_qs;
+        const QString ris = u"def ris(x, y, r):\n    if r < 15:\n        return\n    circle(x, y, r)\n    ris(x + r, y, r / 2)\n    ris(x - r, y, r / 2)\n\nris(100, 100, 40)\n"_qs;
+        const QString loop = u"def ris(r):\n    for k in range(2):\n        circle(100, 100, r + k)\n    if r > 10:\n        ris(r - 10)\n\nris(20)\nris(5)\n"_qs;
+        const QList<Scenario> scenarios{
+            {fact, {u"по строкам"_qs}, u"Программа: вызовов сделано 0 из 4"_qs, u"Строка 6. Вызов: fact(n = 3)"_qs, u"0/0/0"_qs, {}},
+            {fact, {u"по строкам"_qs, u"Right"_qs}, u"Вызов 1 из 4"_qs, u"Строка 2. Проверка n == 0: 3 == 0 — нет"_qs, u"1/1/0"_qs, {}},
+            {fact, {u"по строкам"_qs, u"Right*8"_qs}, u"Вызов 4 из 4"_qs, u"Строка 3. Возврат: fact(n = 0) закончен, значение 1"_qs, u"4/4/0"_qs, {}},
+            {fact, {u"по строкам"_qs, u"Right*2"_qs, u"Shift+Right"_qs}, {}, {}, u"4/4/0"_qs, {}},
+            {ris, {u"по строкам"_qs, u"Right*2"_qs}, u"Вызов 1 из 7"_qs, u"Строка 4. Окружность: центр (100; 100), радиус 40"_qs, u"1/1/1"_qs, {}},
+            {ris, {u"по строкам"_qs, u"Right*4"_qs, u"Shift+Right"_qs, u"Left"_qs}, u"Вызов 4 из 7"_qs, u"Строка 3. Возврат: ris(x = 120; y = 100; r = 10) закончен"_qs, u"4/3/2"_qs, {}},
+            {ris, {u"по шагам"_qs, u"Right"_qs}, u"Вызов 2 из 7"_qs, u"Строка 4. Окружность: центр (140; 100), радиус 20"_qs, u"2/2/2"_qs, {}},
+            {loop, {u"по строкам"_qs, u"Right*4"_qs}, u"Вызов 1 из 3"_qs, u"Строка 3. Окружность: центр (100; 100), радиус 21"_qs, u"1/1/2"_qs, {}},
+            {loop, {u"по строкам"_qs, u"Right*6"_qs}, u"Вызов 1 из 3"_qs, u"Строка 4. Проверка r > 10: 20 > 10 — да"_qs, u"1/1/2"_qs, {}},
+            {u"circle(100, 100, 50)\nris(3)\n"_qs, {u"сразу"_qs}, {}, {}, u"0/0/1"_qs, u"Строка 2: имя «ris» не определено"_qs, 2},
+            {u"def ris(r):\n    circle(100, 100, r)\n    ris(r + 1)\n\nris(1)\n"_qs, {u"сразу"_qs}, u"Все вызовы закончены: 10000"_qs, {}, u"10000/10000/10000"_qs, u"Строка 3: рекурсия не остановилась: 10 000 вложенных вызовов ris"_qs, 3},
+            {u"print('раз', 2)\nprint(3 / 0)\n"_qs, {u"сразу"_qs}, {}, {}, {}, u"раз 2\nСтрока 2: деление на ноль"_qs, 2},
+        };
+        // clang-format on
+        for (const Scenario &row : scenarios) {
+            StillClock colours;
+            figdraw::Form1 form(colours);
+            form.show();
+            menuItem(&form, u"Показать вызовы"_qs)->trigger();
+            menuItem(&form, u"Рисовать "_qs + row.steps.first())->trigger();
+            auto *own = form.findChild<OwnProcedureWindow *>();
+            own->editor->setPlainText(row.code);
+            runOwn(form);
+            QElapsedTimer since;
+            for (const QString &step : row.steps.sliced(1)) { // "Right*3": three times
+                const int times = step.contains(u'*') ? step.section(u'*', 1).toInt() : 1;
+                for (int n = 0; n < times; ++n)
+                    QVERIFY(commonStep(step.section(u'*', 0, 0), &form, since,
+                                       [] { return true; }));
+            }
+            auto *calls = form.findChild<CallsWindow *>();
+            const QString context = row.code.section(u'\n', 0, 0) + u" "_qs + row.steps.join(u' ');
+            if (!row.heading.isEmpty())
+                QCOMPARE(calls->heading->text(), row.heading);
+            if (!row.explained.isEmpty())
+                QCOMPARE(calls->procedure->explanation->text(), row.explained);
+            if (!row.counts.isEmpty())
+                QVERIFY2(counts(form) == row.counts, qPrintable(context + u": "_qs + counts(form)));
+            QVERIFY2(own->messages->toPlainText().startsWith(row.messages),
+                     qPrintable(own->messages->toPlainText()));
+            QCOMPARE(own->editor->textCursor().blockNumber() + 1, row.marked ? row.marked : 1);
+        }
+    }
+
+    // The tree: each top-level call a root, values returned, calls that made none marked;
+    // Ctrl+click on a shape goes to the call that drew it.
+    void ownCallsTree()
+    {
+        StillClock colours;
+        figdraw::Form1 form(colours);
+        form.show();
+        menuItem(&form, u"Показать вызовы"_qs)->trigger();
+        form.findChild<OwnProcedureWindow *>()->editor->setPlainText(
+                u"def fact(n):\n    if n == 0:\n        return 1\n    circle(100, 100, 10 * n)\n"
+                "    return n * fact(n - 1)\n\nfact(2)\nfact(1)\n"_qs);
+        runOwn(form);
+        const QAbstractItemModel *tree = form.findChild<CallsWindow *>()->tree->model();
+        const QModelIndex first = tree->index(0, 0), second = tree->index(1, 0);
+        QCOMPARE(tree->rowCount({}), 2);
+        QCOMPARE(first.data().toString(), u"fact(n = 2) → 2"_qs);
+        QCOMPARE(second.data().toString(), u"fact(n = 1) → 1"_qs);
+        QCOMPARE(tree->index(0, 0, tree->index(0, 0, first)).data().toString(),
+                 u"fact(n = 0) → 1 — остановка"_qs);
+        const QRect canvas = form.Picture1->contentsRect();
+        const QPoint onLarger
+                = canvas.center() + QPoint(canvas.width() / 10, 0); // radius 20 of 200
+        QTest::mouseClick(form.Picture1, Qt::LeftButton, Qt::ControlModifier, onLarger);
+        QTRY_COMPARE(form.findChild<CallsWindow *>()->heading->text(), u"Вызов 1 из 5"_qs);
+    }
+
 private:
+    static QString counts(const figdraw::Form1 &form)
+    {
+        return form.Label2->text().remove(QRegularExpression(u"[^0-9\n]"_qs)).replace(u'\n', u'/');
+    }
     static void runOwn(QWidget &window)
     {
         window.findChild<OwnProcedureWindow *>()->runAction()->trigger();

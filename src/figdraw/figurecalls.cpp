@@ -171,7 +171,7 @@ void FigureCalls::goToShapeAt(QPointF point)
         return;
     const qsizetype step = record.lastStepNear(shapesShown(), picture->userScale(),
                                                picture->sideLength(), point, reach);
-    if (step >= 0)
+    if (step >= 0 && step < trace.steps())
         choose(trace.stepCall(step));
 }
 

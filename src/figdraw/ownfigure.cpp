@@ -36,6 +36,8 @@ OwnFigure ownFigure(const OwnRun &run)
                 std::max<qsizetype>(run.stepEnds()[size_t(step)].shapes - qsizetype(first), 0));
         figure.steps.push_back({call + 1, depth[size_t(call)], end});
     }
+    if (figure.steps.empty() && !figure.shapes.empty()) // drawn with no call of the code's own
+        figure.steps.push_back({0, 0, qint32(figure.shapes.size())});
     figure.counts = RecursionCounter::made(trace.calls(), deepest, qint64(figure.shapes.size()));
     figure.onlyCircles = circles && !figure.shapes.empty();
     return figure;
