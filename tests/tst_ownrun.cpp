@@ -173,6 +173,10 @@ void TestOwnRun::scenarios_data()
                           << false << ""
                           << "Строка 2: программа работает дольше 5 секунд" << 0 << ""
                           << "1\n";
+    QTest::newRow("one long step") << "x = 10 ** 10 ** 8\n"
+                                   << true << ""
+                                   << "Строка 1: программа работает дольше 5 секунд" << 0 << ""
+                                   << "";
     QTest::newRow("cancelled") << "def f():\n    pass\nf()\nwhile True:\n    pass\n"
                                << true << "cancel"
                                << "Выполнение прервано." << 1 << "1: f()"

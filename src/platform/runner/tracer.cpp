@@ -56,7 +56,7 @@ std::atomic<int> asked = Nothing;
 // Where the run stands, for the watchdog as well.
 std::atomic<int> whereLine = 0, whereFunction = Top;
 
-int kindOf(PyCodeObject *code)
+int lookUpKind(PyCodeObject *code)
 {
     if (const auto known = kinds.find(code); known != kinds.end())
         return known->second;
@@ -93,6 +93,17 @@ int kindOf(PyCodeObject *code)
         writer->commit(writer->reserve(0) + event.size());
     }
     return kind;
+}
+
+int kindOf(PyCodeObject *code)
+{
+    static PyCodeObject *lastCode = nullptr; // a recursion calls one function over and over
+    static int lastKind = Foreign;
+    if (code == lastCode)
+        return lastKind;
+    lastCode = code;
+    lastKind = lookUpKind(code);
+    return lastKind;
 }
 
 std::string functionName(int kind)

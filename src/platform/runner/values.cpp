@@ -1,6 +1,7 @@
 #include "values.h"
 #include "recordformat.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -40,7 +41,9 @@ std::string russianNumber(double number)
     if (!std::isfinite(number))
         return std::isnan(number) ? "nan" : number > 0 ? "inf" : "-inf";
     char text[400];
-    std::string result(text, std::size_t(std::snprintf(text, sizeof text, "%.2f", number)));
+    const auto written
+            = std::to_chars(text, text + sizeof text, number, std::chars_format::fixed, 2);
+    std::string result(text, written.ptr);
     while (result.back() == '0')
         result.pop_back();
     if (result.back() == '.')
@@ -101,8 +104,6 @@ void appendRepr(PyObject *value, std::string &text, std::size_t limit)
 
 std::size_t writeValue(PyObject *value, char *out)
 {
-    if (value == Py_True || value == Py_False)
-        return writeCut(value == Py_True ? "True" : "False", out);
     if (PyLong_CheckExact(value)) {
         int overflow = 0;
         const long long number = PyLong_AsLongLongAndOverflow(value, &overflow);
