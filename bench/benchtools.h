@@ -78,3 +78,5 @@ void measureCalls();
 void measureLines();
 void measureScale();
 void measureLessonView();
+// In ownbench.cpp.
+void measureOwnProcedure();

@@ -249,10 +249,6 @@ void measureVectorOutput()
 // program, and a four-way recursion of about 100 000 and 1 400 000 calls.
 void measureRunner()
 {
-    if (!qEnvironmentVariableIsSet("RECURSION_RUNNER")) // the build tree's
-        qputenv("RECURSION_RUNNER",
-                (QCoreApplication::applicationDirPath() + u"/../bin/recursion-runner"_qs)
-                        .toLocal8Bit());
     for (int depth : {-1, 8, 10}) {
         const QString code = u"def ris(n):\n    if n > 0:\n        ris(n - 1)\n        ris(n - 1)\n"
                              "        ris(n - 1)\n        ris(n - 1)\nris(%1)\n"_qs.arg(depth);
@@ -288,6 +284,10 @@ int main(int argc, char *argv[])
     qtHandler = qInstallMessageHandler(withoutSizeHintWarnings);
     QApplication app(argc, argv);
     std::printf("best of %d runs, Release build expected\n", runs);
+    if (!qEnvironmentVariableIsSet("RECURSION_RUNNER")) // the build tree's
+        qputenv("RECURSION_RUNNER",
+                (QCoreApplication::applicationDirPath() + u"/../bin/recursion-runner"_qs)
+                        .toLocal8Bit());
     // The largest start sizes the window accepts.
     const Figure figures[] = {
             {"horizontal chain R=33252.5",
@@ -336,6 +336,8 @@ int main(int argc, char *argv[])
         measureCountdown();
     if (part("runner"))
         measureRunner();
+    if (part("own"))
+        measureOwnProcedure();
     for (const Figure &figure : figures)
         if (part("figures"))
             measure(figure);
