@@ -221,10 +221,13 @@ private slots:
         QCOMPARE(contents(path), cyrillic.toUtf8());
         QCOMPARE(window->windowTitle(), u"Своя процедура — ёлка.py[*]"_qs);
         QVERIFY(!window->isWindowModified());
-        QFile latin1(scratch.filePath(u"latin1.py"_qs));
+        // Text not in UTF-8, a file of more than a megabyte, none, a folder.
+        QFile latin1(scratch.filePath(u"latin1.py"_qs)), large(scratch.filePath(u"large.py"_qs));
         QVERIFY(latin1.open(QIODevice::WriteOnly) && latin1.write("x = '\xe9'\n") > 0);
+        QVERIFY(large.open(QIODevice::WriteOnly) && large.write(QByteArray(1 << 20, '#') + '\n'));
         latin1.close();
-        for (const QString &name : {u"latin1.py"_qs, u"нет.py"_qs, u"."_qs}) {
+        large.close();
+        for (const QString &name : {u"latin1.py"_qs, u"large.py"_qs, u"нет.py"_qs, u"."_qs}) {
             Answers open({u"ОК"_qs});
             QVERIFY(!window->openFile(scratch.filePath(name)));
             QVERIFY2(open.asked.value(0).startsWith(u"Не удалось открыть файл «"_qs),
@@ -238,7 +241,7 @@ private slots:
             QVERIFY(report.asked.value(0).startsWith(
                     u"Не удалось сохранить файл «%1»: "_qs.arg(scratch.path())));
         }
-        QCOMPARE(QDir(scratch.path()).entryList(QDir::Files).size(), 2);
+        QCOMPARE(QDir(scratch.path()).entryList(QDir::Files).size(), 3);
         QCOMPARE(window->windowTitle(), u"Своя процедура — ёлка.py[*]"_qs);
         edit(u"x = 1\n"_qs);
         {
@@ -299,6 +302,10 @@ private slots:
         QCOMPARE(window->editor->extraSelections().size(), 2);
         window->markLine(0);
         QCOMPARE(window->editor->extraSelections().size(), 1);
+        QVERIFY(window->editor->viewport()->x() >= window->editor->lineNumberWidth());
+        // The program's window closing takes this one with it.
+        main->close();
+        QTRY_VERIFY(!window->isVisible());
 
         ProgramScale scale(&*main, {9000, 7000});
         OwnProcedureWindow scaled(u"Рисовать"_qs, {}, &*main);

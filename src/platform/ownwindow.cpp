@@ -33,8 +33,6 @@ constexpr qint64 largestFile = 1024 * 1024;
 std::pair<QString, QString> readText(const QString &path)
 {
     QFile file(path);
-    if (QFileInfo(path).isDir())
-        return {{}, QStringLiteral("это папка")};
     if (!file.open(QIODevice::ReadOnly))
         return {{}, file.errorString()};
     if (file.size() > largestFile)
@@ -289,6 +287,15 @@ void OwnProcedureWindow::setOwnScale(int percent)
 // program's scale where it fits, else smaller (see findCallsPlace).
 void OwnProcedureWindow::placeBeside()
 {
+    if (!mainWindow->isWindow()) { // in the lesson view, on its surface
+        const QWidget *surface = mainWindow->window();
+        QRect right(mainWindow->geometry().right() + 1, 0, 0, surface->height());
+        right.setRight(surface->width() - 1);
+        if (right.width() < minimumWidth())
+            right.setLeft(surface->width() * 3 / 5);
+        setGeometry(QRect(surface->mapToGlobal(right.topLeft()), right.size()));
+        return;
+    }
     // Before it is first shown the window's frame is taken to be as the program's window's.
     const QWidget *framed = isVisible() ? static_cast<const QWidget *>(this) : mainWindow;
     const QSize frame = framed->frameGeometry().size() - framed->size();
