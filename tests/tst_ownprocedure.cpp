@@ -166,6 +166,31 @@ private slots:
         QTRY_COMPARE(form.findChild<CallsWindow *>()->heading->text(), u"Вызов 1 из 5"_qs);
     }
 
+    // In the lesson view the window stands over the view's right part, beside the canvas;
+    // leaving the view puts it beside the program's window again.
+    void lessonView()
+    {
+        StillClock colours;
+        figdraw::Form1 form(colours);
+        form.show();
+        auto *own = form.findChild<OwnProcedureWindow *>();
+        own->showAction()->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(own));
+        menuItem(&form, u"Урок на весь экран"_qs)->trigger();
+        const QRect screen = form.window()->geometry();
+        const QRect canvas(form.Picture1->mapToGlobal(QPoint()), form.Picture1->size());
+        QVERIFY(own->isVisible() && screen.contains(own->geometry()));
+        QVERIFY2(own->geometry().left() > canvas.right(), "over the canvas");
+        const int besideOwn = form.width();
+        own->close(); // the program's window takes the width; opened again, it gives it back
+        QTRY_VERIFY(form.width() > besideOwn);
+        own->showAction()->trigger();
+        QTRY_VERIFY(own->geometry().left()
+                    > form.Picture1->mapToGlobal(QPoint(form.Picture1->width(), 0)).x());
+        menuItem(&form, u"Урок на весь экран"_qs)->trigger();
+        QTRY_VERIFY(!own->frameGeometry().intersects(form.frameGeometry()));
+    }
+
 private:
     static QString counts(const figdraw::Form1 &form)
     {

@@ -1,6 +1,7 @@
 #include "lessonview.h"
 
 #include "callswindow.h"
+#include "ownwindow.h"
 #include "programscale.h"
 
 #include <QAction>
@@ -48,6 +49,9 @@ void LessonView::enter()
     if (surface)
         return;
     calls = window->findChild<CallsWindow *>();
+    own = window->findChild<OwnProcedureWindow *>();
+    if (own) // its showing and hiding lay the view out again
+        own->installEventFilter(this);
     QWidget *focus = QApplication::focusWidget();
     windowAt = window->pos();
     callsWereOpen = calls && calls->isVisible();
@@ -85,6 +89,8 @@ void LessonView::leave()
         return;
     QWidget *focus = QApplication::focusWidget();
     scale->setStepper({});
+    if (own)
+        own->removeEventFilter(this);
     if (calls)
         disconnect(calls->showAction(), nullptr, this, nullptr);
     window->setParent(nullptr, Qt::Window);
@@ -107,6 +113,7 @@ bool LessonView::callsShown() const
     return calls && calls->showAction()->isChecked();
 }
 
+// The calls window's parts, or else the window "Своя процедура", take the right of the surface.
 QRect LessonView::roomAt(int textPercent) const
 {
     const QSize full = surface->size();
@@ -114,6 +121,8 @@ QRect LessonView::roomAt(int textPercent) const
     if (callsShown()) {
         calls->setOwnScale(textPercent, QBoxLayout::TopToBottom);
         callsWidth = calls->minimumSizeHint().expandedTo(calls->minimumSize()).width() + margin;
+    } else if (own && own->isVisible()) {
+        callsWidth = own->minimumSizeHint().expandedTo(own->minimumSize()).width() + margin;
     }
     return {margin, margin, full.width() - callsWidth - 2 * margin, full.height() - 2 * margin};
 }
@@ -159,6 +168,8 @@ void LessonView::arrange()
         calls->setGeometry(room.right() + 1 + margin, margin,
                            surface->width() - room.right() - 1 - 2 * margin, room.height());
     pictureSide(room, true);
+    if (auto *own = window->findChild<OwnProcedureWindow *>(); own && own->isVisible())
+        own->placeBeside();
 }
 
 // The size of each control's cell: the largest control's.
@@ -218,6 +229,15 @@ int LessonView::pictureSide(QRect room, bool place) const
 // Closing the program from the view leaves it first, then closes the window.
 bool LessonView::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == own && surface
+        && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (surface)
+                        arrange();
+                },
+                Qt::QueuedConnection);
     if (event->type() == QEvent::Close && surface && (watched == window || watched == surface)) {
         event->ignore();
         item->setChecked(false);

@@ -7,6 +7,7 @@
 #include <functional>
 
 class CallsWindow;
+class OwnProcedureWindow;
 class ProgramScale;
 class QAction;
 class QWidget;
@@ -68,6 +69,7 @@ private:
     LessonParts parts;
     QAction *item;
     QPointer<CallsWindow> calls;
+    QPointer<OwnProcedureWindow> own;
     QPointer<QWidget> surface;
     QPoint windowAt; // before the view
     bool callsWereOpen = false;

@@ -38,6 +38,10 @@ public:
     // The run button's action (F5), to add to the program's window as well.
     QAction *runAction() const { return runItem; }
 
+    // Beside the program's window, or in the lesson view over the view's right part, where
+    // the calls window's parts are.
+    void placeBeside();
+
     QString code() const;
     // Replaces the messages, or adds a line under them.
     void showMessages(const QString &text);
@@ -70,7 +74,6 @@ private:
     void loadExample(const OwnExample &example);
     void setText(const QString &text, const QString &fromFile);
     void setOwnScale(int percent);
-    void placeBeside();
     void rescale();
 
     QWidget *mainWindow;
