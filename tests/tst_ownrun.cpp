@@ -58,146 +58,102 @@ QStringList steps(const OwnRun &run)
 
 } // namespace
 
+namespace {
+
+// A program and its outcome: how it runs ("figures", "verses", or the runner crashing,
+// missing or cancelled), how the failure's message starts (empty for none), the calls
+// made, the last call as "depth: text → value", and the last shape or the texts printed.
+struct Scenario
+{
+    const char *name, *code, *how, *failure;
+    int calls;
+    const char *lastCall, *outputs;
+};
+
+const char chain[] = "import math\ndef ris(x, y, r):\n    circle(x, y, r)\n    if r > 5:\n"
+                     "        ris(x + r, y, r / 1.5)\nris(100, 100, 30)\n";
+const char recursion[] = "Строка 2: рекурсия не остановилась: 10\u00a0000 вложенных вызовов ris. "
+                         "Проверьте условие остановки.";
+
+const Scenario table[] = {
+        {"figure", chain, "figures", "", 6, "6: ris(x = 178,15; y = 100; r = 3,95)",
+         "Circle 178.148 100 3.95062 0 5"},
+        {"shapes", "scale(-100, 100, 100, -100)\nline(0, 0, 10, 10)\nline_to(20, 0, colour=3)\n",
+         "figures", "", 0, "", "LineOn 0 0 20 0 3"},
+        {"value",
+         "def fact(n):\n    if n <= 1:\n        return 1\n    return n * fact(n - 1)\n"
+         "fact(3)\n",
+         "figures", "", 3, "3: fact(n = 1) → 1", ""},
+        {"values as written", "def f(a, b, c, d):\n    return d\nf(True, 'да', -0.001, [1] * 50)\n",
+         "figures", "", 1,
+         "1: f(a = True; b = 'да'; c = 0; d = [1, 1, 1, 1, 1, 1, 1, 1, 1, 1…) → "
+         "[1, 1, 1, 1, 1, 1, 1, 1, 1, 1…",
+         ""},
+        {"mutual", "def a(n):\n    if n > 0:\n        b(n - 1)\ndef b(n):\n    a(n)\na(2)\n",
+         "figures", "", 5, "5: a(n = 0)", ""},
+        {"two top-level calls", "def f(n):\n    return n * 2\nf(1)\nf(2.5)\n", "figures", "", 2,
+         "1: f(n = 2,5) → 5", ""},
+        {"printing figures",
+         "def ris(n):\n    print('шаг', n, sep=': ')\n    if n > 1:\n"
+         "        ris(n - 1)\nris(2)\nprint('a', 'b', end='!\\n\\n')\n",
+         "figures", "", 2, "2: ris(n = 1)", "шаг: 2\n|шаг: 1\n|a b!\n\n"},
+        {"verse",
+         "def negr(n):\n    print(n, 'негритят')\n    if n > 1:\n        negr(n - 1)\n"
+         "negr(2)\n",
+         "verses", "", 2, "2: negr(n = 1)", "2 негритят\n|1 негритят\n"},
+        {"no drawing in verses", "circle(1, 2, 3)\n", "verses",
+         "Строка 1: имя «circle» не определено.", 0, "", ""},
+        {"colon", "def ris(n)\n    pass\n", "figures", "Строка 1: не хватает двоеточия «:»", 0, "",
+         ""},
+        {"bracket", "x = 1\ny = (2,\nz = 3\n", "figures", "Строка 2: не закрыта скобка «(»", 0, "",
+         ""},
+        {"indent", "def f():\n    x = 1\n      y = 2\n", "figures", "Строка 3: неверный отступ", 0,
+         "", ""},
+        {"name", "def ris(x):\n    cirle(x, 1, 2)\nris(1)\n", "figures",
+         "Строка 2: имя «cirle» не определено. Возможно, вы имели в виду «circle»?", 1,
+         "1: ris(x = 1)", ""},
+        {"arguments", "def ris(x, y, r):\n    pass\nris(1, 2)\n", "figures",
+         "Строка 3: ris() принимает 3 аргумента, а передано 2", 0, "", ""},
+        {"division", "def f(x):\n    return 1 / x\nf(2)\nf(0)\n", "figures",
+         "Строка 2: деление на ноль", 2, "1: f(x = 0)", ""},
+        {"colour", "circle(1, 2, 3)\ncircle(1, 2, 3, 16)\n", "figures",
+         "Строка 2: цвет должен быть от 0 до 15", 0, "", "Circle 1 2 3 0 5"},
+        {"import", "import random\nimport os\n", "figures",
+         "Строка 2: модуль «os» недоступен: можно импортировать только math и random.", 0, "", ""},
+        {"endless recursion", "def ris(n):\n    ris(n + 1)\nris(1)\n", "figures", recursion, 10'000,
+         "10000: ris(n = 10000)", ""},
+        {"bare except, through C",
+         "def ris(n):\n    try:\n        list(map(ris, [n + 1]))\n    except:\n        pass\n"
+         "ris(1)\n",
+         "figures", "Строка 3: рекурсия не остановилась", 10'000, "10000: ris(n = 10000)", ""},
+        {"calls", "def f(n):\n    return n\nlist(map(f, range(3000000)))\n", "figures",
+         "Строка 3: сделано 2\u00a0000\u00a0000 вызовов функций", 2'000'000,
+         "1: f(n = 1999999) → 1999999", ""},
+        {"memory", "x = [0] * 10**9\n", "figures", "Строка 1: не хватило памяти", 0, "", ""},
+        {"time", "print(1)\nwhile True: pass\n", "verses",
+         "Строка 2: программа работает дольше 5 секунд", 0, "", "1\n"},
+        {"one long step", "x = 10 ** 10 ** 8\n", "figures",
+         "Строка 1: программа работает дольше 5 секунд", 0, "", ""},
+        {"cancelled", "def f():\n    pass\nf()\nwhile True:\n    pass\n", "cancel",
+         "Выполнение прервано.", 1, "1: f()", ""},
+        {"crash", chain, "crash", "Программа завершилась аварийно (сигнал 11).", 0, "", ""},
+        {"missing", chain, "missing", "Не удалось запустить Python: ", 0, "", ""},
+};
+
+} // namespace
+
 void TestOwnRun::scenarios_data()
 {
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<bool>("figures");
-    QTest::addColumn<QString>("how");     // "", or the runner crashing, missing or cancelled
-    QTest::addColumn<QString>("failure"); // how the message starts; empty for none
-    QTest::addColumn<int>("calls");
-    QTest::addColumn<QString>("lastCall"); // "depth: text → value"
-    QTest::addColumn<QString>("outputs");  // the last shape, or the texts printed
-
-    const QString chain = u"import math\ndef ris(x, y, r):\n    circle(x, y, r)\n"
-                          "    if r > 5:\n        ris(x + r, y, r / 1.5)\nris(100, 100, 30)\n"_qs;
-    const QString endless = u"def ris(n):\n    ris(n + 1)\nris(1)\n"_qs;
-    const QString deepest = u"10000: ris(n = 10000)"_qs;
-    const QString recursion = u"Строка 2: рекурсия не остановилась: 10\u00a0000 вложенных "
-                              "вызовов ris. Проверьте условие остановки."_qs;
-    QTest::newRow("figure") << chain << true << ""
-                            << "" << 6 << "6: ris(x = 178,15; y = 100; r = 3,95)"
-                            << "Circle 178.148 100 3.95062 0 5";
-    QTest::newRow("shapes") << "scale(-100, 100, 100, -100)\nline(0, 0, 10, 10)\n"
-                               "line_to(20, 0, colour=3)\n"
-                            << true << ""
-                            << "" << 0 << ""
-                            << "LineOn 0 0 20 0 3";
-    QTest::newRow("value") << "def fact(n):\n    if n <= 1:\n        return 1\n"
-                              "    return n * fact(n - 1)\nfact(3)\n"
-                           << true << ""
-                           << "" << 3 << "3: fact(n = 1) → 1"
-                           << "";
-    QTest::newRow("values as written")
-            << "def f(a, b, c, d):\n    return d\nf(True, 'да', -0.001, [1] * 50)\n"
-            << true << ""
-            << "" << 1
-            << "1: f(a = True; b = 'да'; c = 0; d = [1, 1, 1, 1, 1, 1, 1, 1, 1, 1…) → "
-               "[1, 1, 1, 1, 1, 1, 1, 1, 1, 1…"
-            << "";
-    QTest::newRow("mutual") << "def a(n):\n    if n > 0:\n        b(n - 1)\n"
-                               "def b(n):\n    a(n)\na(2)\n"
-                            << true << ""
-                            << "" << 5 << "5: a(n = 0)"
-                            << "";
-    QTest::newRow("two top-level calls") << "def f(n):\n    return n * 2\nf(1)\nf(2.5)\n"
-                                         << true << ""
-                                         << "" << 2 << "1: f(n = 2,5) → 5"
-                                         << "";
-    QTest::newRow("printing figures")
-            << "def ris(n):\n    print('шаг', n, sep=': ')\n    if n > 1:\n        ris(n - 1)\n"
-               "ris(2)\nprint('a', 'b', end='!\\n\\n')\n"
-            << true << ""
-            << "" << 2 << "2: ris(n = 1)"
-            << "шаг: 2\n|шаг: 1\n|a b!\n\n";
-    QTest::newRow("verse") << "def negr(n):\n    print(n, 'негритят')\n    if n > 1:\n"
-                              "        negr(n - 1)\nnegr(2)\n"
-                           << false << ""
-                           << "" << 2 << "2: negr(n = 1)"
-                           << "2 негритят\n|1 негритят\n";
-    QTest::newRow("no drawing in verses") << "circle(1, 2, 3)\n"
-                                          << false << ""
-                                          << "Строка 1: имя «circle» не определено." << 0 << ""
-                                          << "";
-    QTest::newRow("colon") << "def ris(n)\n    pass\n"
-                           << true << ""
-                           << "Строка 1: не хватает двоеточия «:»" << 0 << ""
-                           << "";
-    QTest::newRow("bracket") << "x = 1\ny = (2,\nz = 3\n"
-                             << true << ""
-                             << "Строка 2: не закрыта скобка «(»" << 0 << ""
-                             << "";
-    QTest::newRow("indent") << "def f():\n    x = 1\n      y = 2\n"
-                            << true << ""
-                            << "Строка 3: неверный отступ" << 0 << ""
-                            << "";
-    QTest::newRow("name") << "def ris(x):\n    cirle(x, 1, 2)\nris(1)\n"
-                          << true << ""
-                          << "Строка 2: имя «cirle» не определено. Возможно, вы имели в виду "
-                             "«circle»?"
-                          << 1 << "1: ris(x = 1)"
-                          << "";
-    QTest::newRow("arguments") << "def ris(x, y, r):\n    pass\nris(1, 2)\n"
-                               << true << ""
-                               << "Строка 3: ris() принимает 3 аргумента, а передано 2" << 0 << ""
-                               << "";
-    QTest::newRow("division") << "def f(x):\n    return 1 / x\nf(2)\nf(0)\n"
-                              << true << ""
-                              << "Строка 2: деление на ноль" << 2 << "1: f(x = 0)"
-                              << "";
-    QTest::newRow("colour") << "circle(1, 2, 3)\ncircle(1, 2, 3, 16)\n"
-                            << true << ""
-                            << "Строка 2: цвет должен быть от 0 до 15" << 0 << ""
-                            << "Circle 1 2 3 0 5";
-    QTest::newRow("import") << "import random\nimport os\n"
-                            << true << ""
-                            << "Строка 2: модуль «os» недоступен: можно импортировать только "
-                               "math и random."
-                            << 0 << ""
-                            << "";
-    QTest::newRow("endless recursion")
-            << endless << true << "" << recursion << 10'000 << deepest << "";
-    QTest::newRow("bare except") << "def ris(n):\n    try:\n        ris(n + 1)\n    except:\n"
-                                    "        pass\nris(1)\n"
-                                 << true << "" << u"Строка 3: рекурсия не остановилась"_qs << 10'000
-                                 << deepest << "";
-    QTest::newRow("calls") << "def f(n):\n    return n\nfor i in range(3000000):\n    f(i)\n"
-                           << true << ""
-                           << "Строка 4: сделано 2\u00a0000\u00a0000 вызовов функций" << 2'000'000
-                           << "1: f(n = 1999999) → 1999999"
-                           << "";
-    QTest::newRow("memory") << "x = [0] * 10**9\n"
-                            << true << ""
-                            << "Строка 1: не хватило памяти" << 0 << ""
-                            << "";
-    QTest::newRow("time") << "print(1)\nwhile True: pass\n"
-                          << false << ""
-                          << "Строка 2: программа работает дольше 5 секунд" << 0 << ""
-                          << "1\n";
-    QTest::newRow("one long step") << "x = 10 ** 10 ** 8\n"
-                                   << true << ""
-                                   << "Строка 1: программа работает дольше 5 секунд" << 0 << ""
-                                   << "";
-    QTest::newRow("cancelled") << "def f():\n    pass\nf()\nwhile True:\n    pass\n"
-                               << true << "cancel"
-                               << "Выполнение прервано." << 1 << "1: f()"
-                               << "";
-    QTest::newRow("crash") << chain << true << "crash"
-                           << "Программа завершилась аварийно (сигнал 11)." << 0 << ""
-                           << "";
-    QTest::newRow("missing") << chain << true << "missing"
-                             << "Не удалось запустить Python: " << 0 << ""
-                             << "";
+    QTest::addColumn<int>("row");
+    for (const Scenario &scenario : table)
+        QTest::newRow(scenario.name) << int(&scenario - table);
 }
 
 void TestOwnRun::scenarios()
 {
-    QFETCH(QString, code);
-    QFETCH(bool, figures);
-    QFETCH(QString, how);
-    QFETCH(QString, failure);
-    QFETCH(int, calls);
-    QFETCH(QString, lastCall);
-    QFETCH(QString, outputs);
+    QFETCH(int, row);
+    const Scenario &s = table[row];
+    const QString how = QString::fromUtf8(s.how);
 
     QTemporaryDir scratch;
     const QString crashing = scratch.filePath(u"runner"_qs);
@@ -217,22 +173,21 @@ void TestOwnRun::scenarios()
                     progress->cancel();
         });
 
-    OwnRun run(code);
-    runOwnCode(figures ? OwnProgram::Figures : OwnProgram::Verses, run, nullptr);
+    OwnRun run(QString::fromUtf8(s.code));
+    runOwnCode(how == u"verses" ? OwnProgram::Verses : OwnProgram::Figures, run, nullptr);
     qputenv("RECURSION_RUNNER", RUNNER_PATH);
 
+    const QString failure = QString::fromUtf8(s.failure);
     QCOMPARE(run.failure() ? run.failure()->message.left(failure.size()) : QString(), failure);
-    QCOMPARE(run.trace().calls(), calls);
-    if (!lastCall.isEmpty()) {
-        const qint32 last = run.trace().calls() - 1;
+    QCOMPARE(run.trace().calls(), s.calls);
+    if (const qint32 last = run.trace().calls() - 1; last >= 0) {
         const QString value = run.result(last);
         QCOMPARE(u"%1: "_qs.arg(run.trace().path(last).size()) + run.callText(last)
                          + (value.isEmpty() ? QString() : u" → "_qs + value),
-                 lastCall);
+                 QString::fromUtf8(s.lastCall));
     }
-    const QString shown = figures && !run.shapes().empty() ? shapeText(run.shapes().back())
-                                                           : run.printed().join(u'|');
-    QCOMPARE(shown, outputs);
+    QCOMPARE(run.shapes().empty() ? run.printed().join(u'|') : shapeText(run.shapes().back()),
+             QString::fromUtf8(s.outputs));
 }
 
 void TestOwnRun::linesAsPythonTraces_data()

@@ -292,7 +292,7 @@ void prepare(RecordWriter &recordWriter)
 void start(PyObject *fileName)
 {
     ownFileName = fileName;
-    frames.reserve(std::size_t(4 * limits::depth));
+    frames.reserve(4 * std::size_t(limits::depth));
     PyEval_SetTrace(traceEvent, nullptr);
 }
 

@@ -30,9 +30,10 @@ std::size_t writeCut(std::string_view text, char *out)
         return text.size();
     }
     const std::size_t kept = bytesBefore(text, maxCharacters - 1);
+    constexpr std::string_view ellipsis = "…";
     std::memcpy(out, text.data(), kept);
-    std::memcpy(out + kept, "…", 3);
-    return kept + 3;
+    std::memcpy(out + kept, ellipsis.data(), ellipsis.size());
+    return kept + ellipsis.size();
 }
 
 // At most two decimals, no trailing zeros, a decimal comma, and "-0" as "0".
