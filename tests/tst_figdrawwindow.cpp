@@ -142,7 +142,7 @@ private slots:
         // clang-format off
         QCOMPARE(chooseFromMenu(form->Picture1), (QStringList{u"Копировать рисунок"_qs, u"Сохранить рисунок…"_qs, u"Печать…"_qs, u"Сохранить анимацию…"_qs, {}, u"Отменить рисунок"_qs, u"Вернуть рисунок"_qs, {},
                  u"Рисовать сразу ✓"_qs, u"Рисовать быстро"_qs, u"Рисовать медленно"_qs, u"Рисовать по шагам"_qs, u"Рисовать по строкам"_qs, {},
-                 u"Крупнее"_qs, u"Мельче"_qs, u"Обычный размер"_qs, u"Урок на весь экран"_qs, {}, u"Показать вызовы"_qs}));
+                 u"Крупнее"_qs, u"Мельче"_qs, u"Обычный размер"_qs, u"Урок на весь экран"_qs, {}, u"Своя процедура…"_qs, u"Показать вызовы"_qs}));
         // clang-format on
         QTest::keyClick(form->Picture1, Qt::Key_Menu);
         QTRY_VERIFY(form->Picture1->menu()->isVisible());

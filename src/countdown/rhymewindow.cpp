@@ -175,8 +175,8 @@ void Form1::showVerseMenu(const QPoint &position)
     menu->addActions(programScale->actions());
     menu->addAction(lessonView->action());
     menu->addSeparator();
-    menu->addAction(calls->showAction());
     menu->addAction(ownProcedure->showAction());
+    menu->addAction(calls->showAction());
     menu->exec(Text1->viewport()->mapToGlobal(position));
 }
 

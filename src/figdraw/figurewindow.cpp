@@ -74,7 +74,7 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
     canvasMenu->fill(Picture1->menu(),
                      {unfolding->paceActions(),
                       programScale->actions() << lessonView->action(),
-                      {calls->showAction(), ownProcedure->showAction()}});
+                      {ownProcedure->showAction(), calls->showAction()}});
     connect(canvasMenu, &CanvasMenu::historyMoved, this, &Form1::redraw);
     connect(programScale, &ProgramScale::changed, Picture1, &PictureBox::rescale);
     Picture1->setRedraw([this] {
