@@ -69,7 +69,7 @@ const QString cyrillic = u"# Рисует «ёлку»\nprint('ёж')\n"_qs;
 
 // clang-format off
 // The text with the cursor at '|', the keys pressed, the text after them.
-struct KeysCase { QString before; QList<Qt::Key> keys; QString after; };
+struct KeysCase { QString before; QList<QKeyCombination> keys; QString after; };
 // A word in the line, and the part it is coloured as (-1: none).
 struct ColourCase { QString line; QString word; int part; };
 // An edit or not, the dialogs' answers (a file's name in a scratch folder where "old.py" is
@@ -102,13 +102,13 @@ private slots:
                 {u"def f(x):|"_qs, {Qt::Key_Return}, u"def f(x):\n    |"_qs},
                 {u"    if x < 1:  # стоп|"_qs, {Qt::Key_Return}, u"    if x < 1:  # стоп\n        |"_qs},
                 {u"if s == \"#\":  # да|"_qs, {Qt::Key_Enter}, u"if s == \"#\":  # да\n    |"_qs},
-                {u"    return|"_qs, {Qt::Key_Return}, u"    return\n    |"_qs},
+                {u"    return|"_qs, {Qt::SHIFT | Qt::Key_Return}, u"    return\n    |"_qs},
                 {u"    s = 'a:'|"_qs, {Qt::Key_Return}, u"    s = 'a:'\n    |"_qs},
                 {u"      |"_qs, {Qt::Key_Backspace}, u"    |"_qs},
                 {u"        |"_qs, {Qt::Key_Backspace, Qt::Key_Backspace}, u"|"_qs},
                 {u"  x|"_qs, {Qt::Key_Backspace}, u"  |"_qs},
-                {u"        x|"_qs, {Qt::Key_Backtab}, u"    x|"_qs},
-                {u"  x|"_qs, {Qt::Key_Backtab}, u"x|"_qs},
+                {u"        x|"_qs, {Qt::SHIFT | Qt::Key_Backtab}, u"    x|"_qs},
+                {u"  x|"_qs, {Qt::SHIFT | Qt::Key_Backtab}, u"x|"_qs},
         };
         // clang-format on
         for (const KeysCase &test : cases) {
@@ -116,9 +116,8 @@ private slots:
             QTextCursor cursor = window->editor->textCursor();
             cursor.setPosition(int(test.before.indexOf(u'|')));
             window->editor->setTextCursor(cursor);
-            for (Qt::Key key : test.keys)
-                QTest::keyClick(window->editor, key,
-                                key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+            for (QKeyCombination key : test.keys)
+                QTest::keyClick(window->editor, key.key(), key.keyboardModifiers());
             QString after = window->code();
             after.insert(window->editor->textCursor().position(), u'|');
             QCOMPARE(after, test.after);

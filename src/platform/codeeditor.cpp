@@ -159,7 +159,8 @@ void CodeEditor::keyPressEvent(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const int key = event->key();
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && modifiers == Qt::NoModifier)
+    // Shift+Enter too: a line break within a line would number the lines unlike Python.
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !(modifiers & ~Qt::ShiftModifier))
         newLine();
     else if (key == Qt::Key_Tab && modifiers == Qt::NoModifier)
         insertIndent();
