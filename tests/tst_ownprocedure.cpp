@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTreeView>
 
 namespace {
@@ -86,6 +87,25 @@ private slots:
         QCOMPARE(byCode.Text1->toPlainText(), byStart.Text1->toPlainText());
     }
 
+    // The verse's example by lines: the box holds what the lines printed so far.
+    void verseByLines()
+    {
+        countdown::Form1 form;
+        form.show();
+        menuItem(&form, u"Показать вызовы"_qs)->trigger();
+        menuItem(&form, u"Писать по строкам"_qs)->trigger();
+        menuItem(&form, u"Негритята"_qs)->trigger();
+        runOwn(form);
+        QElapsedTimer since;
+        for (const QString &key : {u"Right"_qs, u"Right"_qs, u"Right"_qs, u"Left"_qs})
+            QVERIFY(commonStep(key, &form, since, [] { return true; }));
+        auto *calls = form.findChild<CallsWindow *>();
+        QCOMPARE(calls->procedure->explanation->text(),
+                 u"Строка 9. Строка стихов: « 3 негритят пошли купаться в море,»"_qs);
+        QCOMPARE(form.Text1->toPlainText(), u" 3 негритят пошли купаться в море,\n"_qs);
+        QCOMPARE(calls->heading->text(), u"Вызов 1 из 4"_qs);
+    }
+
     // The class's own code, run at a pace, then keys: the calls window's heading and the
     // explanation of the line marked, the label's counts, the messages and the line marked.
     void ownCodeScenarios()
@@ -107,6 +127,7 @@ private slots:
             {loop, {u"по строкам"_qs, u"Right*6"_qs}, u"Вызов 1 из 3"_qs, u"Строка 4. Проверка r > 10: 20 > 10 — да"_qs, u"1/1/2"_qs, {}},
             {u"circle(100, 100, 50)\nris(3)\n"_qs, {u"сразу"_qs}, {}, {}, u"0/0/1"_qs, u"Строка 2: имя «ris» не определено"_qs, 2},
             {u"def ris(r):\n    circle(100, 100, r)\n    ris(r + 1)\n\nris(1)\n"_qs, {u"сразу"_qs}, u"Все вызовы закончены: 10000"_qs, {}, u"10000/10000/10000"_qs, u"Строка 3: рекурсия не остановилась: 10 000 вложенных вызовов ris"_qs, 3},
+            {u"scale(0, 0, 1.5, 1.5)\n"_qs, {u"сразу"_qs}, {}, {}, {}, u"Строка 1: scale(): углы должны быть целыми числами"_qs, 1},
             {u"print('раз', 2)\nprint(3 / 0)\n"_qs, {u"сразу"_qs}, {}, {}, {}, u"раз 2\nСтрока 2: деление на ноль"_qs, 2},
         };
         // clang-format on
@@ -166,16 +187,24 @@ private slots:
         QTRY_COMPARE(form.findChild<CallsWindow *>()->heading->text(), u"Вызов 1 из 5"_qs);
     }
 
-    // In the lesson view the window stands over the view's right part, beside the canvas;
-    // leaving the view puts it beside the program's window again.
+    // Beside the program's window, it never covers the canvas. In the lesson view it stands over
+    // the view's right part, beside the canvas; leaving the view puts it beside the program's
+    // window again.
     void lessonView()
     {
         StillClock colours;
         figdraw::Form1 form(colours);
+        for (QScreen *screen : QGuiApplication::screens()) // beside the calls window on a laptop's
+            if (screen->name() == u"laptop"_qs)
+                form.move(screen->geometry().topLeft());
         form.show();
+        menuItem(&form, u"Показать вызовы"_qs)->trigger();
         auto *own = form.findChild<OwnProcedureWindow *>();
         own->showAction()->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(own));
+        QVERIFY(!own->frameGeometry().intersects(
+                QRect(form.Picture1->mapToGlobal(QPoint()), form.Picture1->size())));
+        menuItem(&form, u"Показать вызовы"_qs)->trigger();
         menuItem(&form, u"Урок на весь экран"_qs)->trigger();
         const QRect screen = form.window()->geometry();
         const QRect canvas(form.Picture1->mapToGlobal(QPoint()), form.Picture1->size());

@@ -4,7 +4,7 @@
 
 #include <QAction>
 
-OwnProcedure::OwnProcedure(OwnProgram program, QWidget *window, Show show)
+OwnProcedure::OwnProcedure(OwnProgram program, QWidget *window, QWidget *kept, Show show)
     : QObject(window), program(program), window(window),
       ownWindow(new OwnProcedureWindow(
               program == OwnProgram::Figures ? QStringLiteral("Рисовать")
@@ -12,6 +12,7 @@ OwnProcedure::OwnProcedure(OwnProgram program, QWidget *window, Show show)
               program == OwnProgram::Figures ? figureExamples() : verseExamples(), window)),
       show(std::move(show))
 {
+    ownWindow->keepInView(kept);
     connect(ownWindow, &OwnProcedureWindow::runRequested, this, &OwnProcedure::run);
 }
 

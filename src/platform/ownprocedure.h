@@ -22,7 +22,8 @@ class OwnProcedure : public QObject
 public:
     using Show = std::function<void(std::shared_ptr<const OwnRun> run)>;
 
-    OwnProcedure(OwnProgram program, QWidget *window, Show show);
+    // The window "Своя процедура" never covers kept, the program's picture or verse box.
+    OwnProcedure(OwnProgram program, QWidget *window, QWidget *kept, Show show);
 
     QAction *showAction() const;
     OwnProcedureWindow *procedureWindow() const { return ownWindow; }

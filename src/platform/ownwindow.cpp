@@ -304,9 +304,10 @@ void OwnProcedureWindow::placeBeside()
          mainWindow->findChildren<CallsWindow *>(Qt::FindDirectChildrenOnly))
         if (calls->isWindow() && calls->isVisible())
             taken |= calls->frameGeometry();
+    const QRect keptRect = kept ? QRect(kept->mapToGlobal(QPoint()), kept->size()) : QRect();
     const ProgramScale *scale = ProgramScale::of(mainWindow);
     const CallsPlace place
-            = findCallsPlace(mainWindow->screen()->availableGeometry(), taken, {},
+            = findCallsPlace(mainWindow->screen()->availableGeometry(), taken, keptRect,
                              scale ? scale->percent() : 100, [this, frame](int percent, auto) {
                                  setOwnScale(percent);
                                  return minimumSizeHint().expandedTo(minimumSize()) + frame;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -41,6 +42,8 @@ public:
     // Beside the program's window, or in the lesson view over the view's right part, where
     // the calls window's parts are.
     void placeBeside();
+    // The part of the program's window that this window never covers.
+    void keepInView(QWidget *part) { kept = part; }
 
     QString code() const;
     // Replaces the messages, or adds a line under them.
@@ -77,6 +80,7 @@ private:
     void rescale();
 
     QWidget *mainWindow;
+    QPointer<QWidget> kept;
     QAction *showItem;
     QAction *runItem;
     QString file;

@@ -134,6 +134,12 @@ PyObject *scale(PyObject *, PyObject *const *arguments, Py_ssize_t count, PyObje
     if (!takeArguments("scale", names, 4, arguments, count, keywords, values)
         || !shapeNumbers("scale", names, values, 4, n, colour))
         return nullptr;
+    // The canvas's coordinate system has whole corners, as the figure buttons set them.
+    for (float corner : n)
+        if (corner != std::trunc(corner) || std::abs(corner) > 32767)
+            return raiseOwnError(PyExc_ValueError,
+                                 "scale(): углы должны быть целыми числами "
+                                 "от -32767 до 32767");
     // Corners on one line would leave the canvas no room to map onto.
     if (n[0] == n[2] || n[1] == n[3])
         return raiseOwnError(PyExc_ValueError,
