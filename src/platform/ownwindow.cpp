@@ -293,7 +293,12 @@ void OwnProcedureWindow::placeBeside()
         right.setRight(surface->width() - 1);
         if (right.width() < minimumWidth())
             right.setLeft(surface->width() * 3 / 5);
-        setGeometry(QRect(surface->mapToGlobal(right.topLeft()), right.size()));
+        // The window's frame, where a window manager draws one, within that part too.
+        const QRect frame = frameGeometry(), inside = geometry();
+        const QMargins frameWidths(inside.left() - frame.left(), inside.top() - frame.top(),
+                                   frame.right() - inside.right(),
+                                   frame.bottom() - inside.bottom());
+        setGeometry(QRect(surface->mapToGlobal(right.topLeft()), right.size()) - frameWidths);
         return;
     }
     // Before it is first shown the window's frame is taken to be as the program's window's.
