@@ -7,6 +7,7 @@
 #include "picturebox.h"
 #include "unfolding.h"
 #include "unfoldingframes.h"
+#include "wholefile.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -18,7 +19,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QSvgGenerator>
 
@@ -27,27 +27,6 @@ namespace {
 const QString pngType = QStringLiteral("PNG (*.png)");
 const QString svgType = QStringLiteral("SVG (*.svg)");
 const QString gifType = QStringLiteral("GIF (*.gif)");
-
-// Writes the bytes into the file and returns the system's reason when that
-// fails. QSaveFile writes beside the chosen name and renames only a complete
-// file into place. Writing unbuffered, in a loop, lets a write that a full disk
-// cut short show as a failure, which a buffered write would not report.
-QString writeFile(const QByteArray &bytes, const QString &path)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return file.errorString();
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            QString reason = file.errorString();
-            file.cancelWriting();
-            return reason;
-        }
-        done += written;
-    }
-    return file.commit() ? QString() : file.errorString();
-}
 
 // The file named in the user's pictures folder, else in the home folder.
 QString inPictures(const QString &name)
@@ -184,7 +163,7 @@ void PictureFile::saveAnimation()
 
 void PictureFile::writeReporting(const QByteArray &bytes, const QString &path)
 {
-    const QString reason = writeFile(bytes, path);
+    const QString reason = writeWholeFile(path, bytes);
     if (!reason.isEmpty())
         ErrorReport(window, window->windowTitle(),
                     QStringLiteral("Не удалось сохранить рисунок «%1»: %2.")

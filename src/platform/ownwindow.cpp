@@ -6,6 +6,7 @@
 #include "errorreport.h"
 #include "programscale.h"
 #include "pythonhighlighter.h"
+#include "wholefile.h"
 
 #include <QAction>
 #include <QEvent>
@@ -15,7 +16,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStringDecoder>
@@ -45,26 +45,6 @@ std::pair<QString, QString> readText(const QString &path)
     if (utf8.hasError())
         return {{}, QStringLiteral("в нём не текст в кодировке UTF-8")};
     return {text, {}};
-}
-
-// Writes the bytes into the file and returns the system's reason when that fails. QSaveFile
-// writes beside the file and renames only a complete one into place; writing unbuffered, in
-// a loop, lets a write that a full disk cut short show as a failure.
-QString writeText(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return file.errorString();
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0) {
-            QString reason = file.errorString();
-            file.cancelWriting();
-            return reason;
-        }
-        done += written;
-    }
-    return file.commit() ? QString() : file.errorString();
 }
 
 // The user's documents folder, else the home folder.
@@ -239,7 +219,7 @@ bool OwnProcedureWindow::save()
 
 bool OwnProcedureWindow::saveFile(const QString &path)
 {
-    const QString reason = writeText(path, code().toUtf8());
+    const QString reason = writeWholeFile(path, code().toUtf8());
     if (!reason.isEmpty()) {
         ErrorReport(this, title,
                     QStringLiteral("Не удалось сохранить файл «%1»: %2.")
