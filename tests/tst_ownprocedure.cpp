@@ -121,6 +121,7 @@ private slots:
             {fact, {u"по строкам"_qs, u"Right*8"_qs}, u"Вызов 4 из 4"_qs, u"Строка 3. Возврат: fact(n = 0) закончен, значение 1"_qs, u"4/4/0"_qs, {}},
             {fact, {u"по строкам"_qs, u"Right*2"_qs, u"Shift+Right"_qs}, {}, {}, u"4/4/0"_qs, {}},
             {u"def two(n):\n    if n == 0:\n        return 0\n    return two(n - 1) + two(n - 1)\n\ntwo(1)\n"_qs, {u"по строкам"_qs, u"Right*5"_qs}, u"Вызов 1 из 3"_qs, u"Строка 4. Рекурсивный вызов: two(n = 0)"_qs, u"2/1/0"_qs, {}},
+            {fact, {u"по строкам"_qs, u"Right*8"_qs, u"Left"_qs}, u"Вызов 4 из 4"_qs, u"Строка 2. Проверка n == 0: 0 == 0 — да"_qs, u"4/4/0"_qs, {}},
             {fact + u"fact(1)\n"_qs, {u"по строкам"_qs, u"Shift+Right"_qs}, u"Программа: вызовов сделано 4 из 6"_qs, u"Строка 7. Вызов: fact(n = 1)"_qs, u"4/0/0"_qs, {}},
             {ris, {u"по строкам"_qs, u"Right*2"_qs}, u"Вызов 1 из 7"_qs, u"Строка 4. Окружность: центр (100; 100), радиус 40"_qs, u"1/1/1"_qs, {}},
             {ris, {u"по строкам"_qs, u"Right*4"_qs, u"Shift+Right"_qs, u"Left"_qs}, u"Вызов 4 из 7"_qs, u"Строка 3. Возврат: ris(x = 120; y = 100; r = 10) закончен"_qs, u"4/3/2"_qs, {}},
