@@ -97,12 +97,13 @@ private slots:
         menuItem(&form, u"Негритята"_qs)->trigger();
         runOwn(form);
         QElapsedTimer since;
-        for (const QString &key : {u"Right"_qs, u"Right"_qs, u"Right"_qs, u"Left"_qs})
+        for (const QString &key : {u"Right"_qs, u"Right"_qs, u"Right"_qs, u"Right"_qs, u"Left"_qs})
             QVERIFY(commonStep(key, &form, since, [] { return true; }));
         auto *calls = form.findChild<CallsWindow *>();
         QCOMPARE(calls->procedure->explanation->text(),
-                 u"Строка 9. Строка стихов: « 3 негритят пошли купаться в море,»"_qs);
-        QCOMPARE(form.Text1->toPlainText(), u" 3 негритят пошли купаться в море,\n"_qs);
+                 u"Строка 10. Строка стихов: « 3 негритят резвились на просторе,»"_qs);
+        QCOMPARE(form.Text1->toPlainText(),
+                 u" 3 негритят пошли купаться в море,\n 3 негритят резвились на просторе,\n"_qs);
         QCOMPARE(calls->heading->text(), u"Вызов 1 из 4"_qs);
     }
 
@@ -188,6 +189,7 @@ private slots:
                 = canvas.center() + QPoint(canvas.width() / 10, 0); // radius 20 of 200
         QTest::mouseClick(form.Picture1, Qt::LeftButton, Qt::ControlModifier, onLarger);
         QTRY_COMPARE(form.findChild<CallsWindow *>()->heading->text(), u"Вызов 1 из 5"_qs);
+        QVERIFY2(onScreen(form.Picture1, canvas) != form.Picture1->picture(), "its shape marked");
     }
 
     // Beside the program's window, it never covers the canvas. In the lesson view it stands over
