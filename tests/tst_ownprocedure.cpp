@@ -85,6 +85,10 @@ private slots:
             runOwn(byCode);
         }
         QCOMPARE(byCode.Text1->toPlainText(), byStart.Text1->toPlainText());
+        // Changed code is not lost: the question about saving it, cancelled, keeps the program.
+        byCode.findChild<OwnProcedureWindow *>()->editor->appendPlainText(u"negr(1)"_qs);
+        QVERIFY(!byCode.close());
+        QVERIFY(dialogs->reportText.contains(u"Сохранить изменения в процедуре?"_qs));
     }
 
     // The verse's example by lines: the box holds what the lines printed so far.

@@ -213,17 +213,10 @@ QString Form1::refusal(CountReading::Status status, const QString &typed) const
     return typeMismatchMessage(typed);
 }
 
-} // namespace countdown
-
-namespace countdown {
-
 // Unsaved code of the class's own is saved first, or left, as the user says.
 void Form1::closeEvent(QCloseEvent *event)
 {
-    if (ownProcedure->mayClose())
-        event->accept();
-    else
-        event->ignore();
+    event->setAccepted(ownProcedure->mayClose());
 }
 
 } // namespace countdown

@@ -382,17 +382,10 @@ QImage Form1::pictureAtNormalSize()
     return picture;
 }
 
-} // namespace figdraw
-
-namespace figdraw {
-
 // Unsaved code of the class's own is saved first, or left, as the user says.
 void Form1::closeEvent(QCloseEvent *event)
 {
-    if (ownProcedure->mayClose())
-        event->accept();
-    else
-        event->ignore();
+    event->setAccepted(ownProcedure->mayClose());
 }
 
 } // namespace figdraw
