@@ -78,7 +78,9 @@ const char recursion[] = "Строка 2: рекурсия не останови
 const Scenario table[] = {
         {"figure", chain, "figures", "", 6, "6: ris(x = 178,15; y = 100; r = 3,95)",
          "Circle 178.148 100 3.95062 0 5"},
-        {"shapes", "scale(-100, 100, 100, -100)\nline(0, 0, 10, 10)\nline_to(20, 0, colour=3)\n",
+        {"shapes",
+         "print('ж' * 40000)\nscale(-100, 100, 100, -100)\nline(0, 0, 10, 10)\n"
+         "line_to(20, 0, colour=3)\n",
          "figures", "", 0, "", "LineOn 0 0 20 0 3"},
         {"value",
          "def fact(n):\n    if n <= 1:\n        return 1\n    return n * fact(n - 1)\n"
