@@ -87,8 +87,12 @@ private slots:
         QCOMPARE(byCode.Text1->toPlainText(), byStart.Text1->toPlainText());
         // Changed code is not lost: the question about saving it, cancelled, keeps the program.
         byCode.findChild<OwnProcedureWindow *>()->editor->appendPlainText(u"negr(1)"_qs);
+        byCode.show();
+        menuItem(&byCode, u"Показать вызовы"_qs)->trigger();
         QVERIFY(!byCode.close());
         QVERIFY(dialogs->reportText.contains(u"Сохранить изменения в процедуре?"_qs));
+        QTest::qWait(20);
+        QVERIFY(byCode.findChild<CallsWindow *>()->isVisible());
     }
 
     // The verse's example by lines: the box holds what the lines printed so far.
@@ -109,6 +113,18 @@ private slots:
         QCOMPARE(form.Text1->toPlainText(),
                  u" 3 негритят пошли купаться в море,\n 3 негритят резвились на просторе,\n"_qs);
         QCOMPARE(calls->heading->text(), u"Вызов 1 из 4"_qs);
+        // Keys typed into the code edit it, and the calls window opens beside the code's window.
+        auto *own = form.findChild<OwnProcedureWindow *>();
+        const QString code = own->editor->toPlainText();
+        QTest::keyClick(own->editor, Qt::Key_Space);
+        QCOMPARE(own->editor->toPlainText().size(), code.size() + 1);
+        QCOMPARE(calls->heading->text(), u"Вызов 1 из 4"_qs);
+        menuItem(&form, u"Показать вызовы"_qs)->trigger();
+        own->showAction()->trigger();
+        menuItem(&form, u"Показать вызовы"_qs)->trigger();
+        const int room = form.screen()->availableGeometry().width() - form.frameGeometry().width();
+        QVERIFY(room < own->frameGeometry().width() + calls->frameGeometry().width()
+                || !calls->frameGeometry().intersects(own->frameGeometry()));
     }
 
     // The class's own code, run at a pace, then keys: the calls window's heading and the

@@ -87,7 +87,7 @@ private slots:
     void init()
     {
         main.emplace();
-        main->setGeometry(100, 100, 600, 500);
+        main->setGeometry(0, 100, 300, 300);
         main->show();
         window = new OwnProcedureWindow(u"Рисовать"_qs, figureExamples(), &*main);
     }
@@ -281,7 +281,7 @@ private slots:
         CallTrace trace;
         CallsWindow calls(trace, u"Нет вызовов"_qs, false, &*main);
         calls.showAction()->trigger();
-        QVERIFY(QTest::qWaitForWindowActive(&calls));
+        QVERIFY(QTest::qWaitForWindowExposed(&calls));
         main->activateWindow();
         QTRY_VERIFY(main->isActiveWindow());
         QTest::keyClick(&*main, Qt::Key_E, Qt::ControlModifier);

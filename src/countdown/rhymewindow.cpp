@@ -11,7 +11,6 @@
 #include "unfolding.h"
 #include "versecalls.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -211,12 +210,6 @@ QString Form1::refusal(CountReading::Status status, const QString &typed) const
         break;
     }
     return typeMismatchMessage(typed);
-}
-
-// Unsaved code of the class's own is saved first, or left, as the user says.
-void Form1::closeEvent(QCloseEvent *event)
-{
-    event->setAccepted(ownProcedure->mayClose());
 }
 
 } // namespace countdown

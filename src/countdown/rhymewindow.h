@@ -43,9 +43,6 @@ public slots:
     void Command2_Click();
     void Command3_Click();
 
-protected:
-    void closeEvent(QCloseEvent *event) override;
-
 private:
     QString refusal(CountReading::Status status, const QString &typed) const;
     void writeCalls(qsizetype first, qsizetype last);

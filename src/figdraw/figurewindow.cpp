@@ -11,7 +11,6 @@
 #include "sizeprompt.h"
 #include "unfolding.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 
 namespace figdraw {
@@ -380,12 +379,6 @@ QImage Form1::pictureAtNormalSize()
     drawAgain(canvas);
     calls->replayShown(canvas);
     return picture;
-}
-
-// Unsaved code of the class's own is saved first, or left, as the user says.
-void Form1::closeEvent(QCloseEvent *event)
-{
-    event->setAccepted(ownProcedure->mayClose());
 }
 
 } // namespace figdraw

@@ -54,9 +54,6 @@ public slots:
     void Command7_Click();
     void Command8_Click();
 
-protected:
-    void closeEvent(QCloseEvent *event) override;
-
 private:
     enum class Shape { Circle, Line };
     using Procedure = FigureHistory::Procedure;

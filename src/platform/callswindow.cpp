@@ -3,6 +3,7 @@
 #include "callmodels.h"
 #include "callsplace.h"
 #include "calltrace.h"
+#include "ownwindow.h"
 #include "procedurepart.h"
 #include "programscale.h"
 #include "recordedlines.h"
@@ -247,10 +248,14 @@ void CallsWindow::placeBeside()
     // Before it is first shown the window's frame is taken to be as the program's window's.
     const QWidget *framed = isVisible() ? static_cast<const QWidget *>(this) : mainWindow;
     const QSize frame = framed->frameGeometry().size() - framed->size();
+    QRect taken = mainWindow->frameGeometry(); // and "Своя процедура" beside it, when open
+    for (const QWidget *own : mainWindow->findChildren<OwnProcedureWindow *>())
+        if (own->isWindow() && own->isVisible())
+            taken |= own->frameGeometry();
     const QRect keptRect = kept ? QRect(kept->mapToGlobal(QPoint()), kept->size()) : QRect();
     const ProgramScale *scale = ProgramScale::of(mainWindow);
     const CallsPlace place = findCallsPlace(
-            mainWindow->screen()->availableGeometry(), mainWindow->frameGeometry(), keptRect,
+            mainWindow->screen()->availableGeometry(), taken, keptRect,
             scale ? scale->percent() : 100, [this, frame](int percent, auto direction) {
                 setOwnScale(percent, direction);
                 return minimumSizeHint().expandedTo(minimumSize()) + frame;

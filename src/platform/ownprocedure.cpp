@@ -1,5 +1,6 @@
 #include "ownprocedure.h"
 
+#include "codeeditor.h"
 #include "ownwindow.h"
 
 #include <QAction>
@@ -14,6 +15,8 @@ OwnProcedure::OwnProcedure(OwnProgram program, QWidget *window, QWidget *kept, S
 {
     ownWindow->keepInView(kept);
     connect(ownWindow, &OwnProcedureWindow::runRequested, this, &OwnProcedure::run);
+    // Installed after the calls window's and the lesson view's filters, this one comes first.
+    window->installEventFilter(this);
 }
 
 QAction *OwnProcedure::showAction() const
@@ -21,9 +24,22 @@ QAction *OwnProcedure::showAction() const
     return ownWindow->showAction();
 }
 
+// Asked once as the program closes: the lesson view, left first, closes the window again.
 bool OwnProcedure::mayClose()
 {
-    return ownWindow->askToSave();
+    if (!ownWindow->askToSave())
+        return false;
+    ownWindow->editor->document()->setModified(false);
+    return true;
+}
+
+bool OwnProcedure::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == window && event->type() == QEvent::Close && !mayClose()) {
+        event->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 // What the code drew or wrote before a failure stays shown, the failure under the code.

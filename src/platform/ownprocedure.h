@@ -27,13 +27,18 @@ public:
 
     QAction *showAction() const;
     OwnProcedureWindow *procedureWindow() const { return ownWindow; }
-    // Whether the program may close: unsaved code is saved first, or left, as the user says.
-    bool mayClose();
+
+protected:
+    // Before anything closes with the program's window: "Отмена" keeps everything as it was.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 public slots:
     void run(const QString &code);
 
 private:
+    // Whether the program may close: unsaved code is saved first, or left, as the user says.
+    bool mayClose();
+
     OwnProgram program;
     QWidget *window;
     OwnProcedureWindow *ownWindow;

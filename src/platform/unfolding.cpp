@@ -180,11 +180,15 @@ void Unfolding::keepPace()
 
 // Whether the widget is in the window or one of the other windows, also while they stand
 // together on the lesson view's surface.
+// A window of its own under the program's, as "Своя процедура" is, keeps its keys.
 bool Unfolding::watches(QWidget *widget) const
 {
-    for (; widget; widget = widget->parentWidget())
+    for (; widget; widget = widget->parentWidget()) {
         if (widget == window || otherWindows.contains(widget))
             return true;
+        if (widget->isWindow())
+            return false;
+    }
     return false;
 }
 
