@@ -69,7 +69,7 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
              Label2});
     ownProcedure = new OwnProcedure(
             OwnProgram::Figures, this, Picture1,
-            [this](std::shared_ptr<const OwnRun> run) { drawOwnFigure(std::move(run)); });
+            [this](const std::shared_ptr<const OwnRun> &run) { drawOwnFigure(run); });
     canvasMenu->fill(Picture1->menu(),
                      {unfolding->paceActions(),
                       programScale->actions() << lessonView->action(),
@@ -243,7 +243,7 @@ void Form1::runFigure(Procedure procedure, double size, bool unfolds)
 }
 
 // The class's own figure comes whole from its run into the record, its calls with it.
-void Form1::drawOwnFigure(std::shared_ptr<const OwnRun> run)
+void Form1::drawOwnFigure(const std::shared_ptr<const OwnRun> &run)
 {
     unfolding->finish(); // as a figure button finishes what unfolds first
     auto own = std::make_shared<const OwnFigure>(ownFigure(*run));

@@ -42,7 +42,7 @@ public:
     QLabel *Label2;          // how the last figure recursed
 
     // Shows the figure the class's own code drew, as a built-in figure is shown.
-    void drawOwnFigure(std::shared_ptr<const OwnRun> run);
+    void drawOwnFigure(const std::shared_ptr<const OwnRun> &run);
 
 public slots:
     void Command1_Click();

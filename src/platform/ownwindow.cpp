@@ -27,7 +27,7 @@ namespace {
 const QString title = QStringLiteral("Своя процедура");
 const QString pythonType = QStringLiteral("Python (*.py)");
 // A procedure for a lesson is a few kilobytes; a larger file is surely not one.
-constexpr qint64 largestFile = 1024 * 1024;
+constexpr qint64 largestFile = qint64(1) << 20; // 1 MiB
 
 // The file's text, read as UTF-8, and an empty reason; or the reason it cannot be read.
 std::pair<QString, QString> readText(const QString &path)
