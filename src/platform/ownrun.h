@@ -58,6 +58,10 @@ public:
     // The current call returned this value as the window writes it; empty for None.
     void leave(QByteArrayView value = {});
     void fail(Failure failure) { failure_ = std::move(failure); }
+    // Which layers of the runner's box held ("Защита: seccomp, Landlock 7").
+    void setGuard(const QString &guard) { guard_ = guard; }
+    // The record could not be trusted: nothing of it is to be shown but the failure.
+    void setDamaged() { damaged_ = true; }
     // The record read: drops the top-level lines that called nothing.
     void finish();
 
@@ -105,6 +109,10 @@ public:
     // the end of each. Outputs at the top level belong to the step before them.
     const LargeVector<Outputs> &stepEnds() const { return stepEnds_; }
     const std::optional<Failure> &failure() const { return failure_; }
+    QString guard() const { return guard_; }
+    bool damaged() const { return damaged_; }
+    // How many calls are running while the record is read.
+    int depth() const { return int(running.size()); }
     // The memory the record holds, in bytes.
     qsizetype bytes() const;
 
@@ -140,6 +148,8 @@ private:
     QStringList printed_;
     LargeVector<Outputs> stepEnds_;
     std::optional<Failure> failure_;
+    QString guard_;
+    bool damaged_ = false;
     // While building: the calls running, innermost last, and a top-level line waiting to
     // be kept if it calls one of the code's functions.
     std::vector<qint32> running;

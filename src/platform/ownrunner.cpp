@@ -1,5 +1,5 @@
 #include "ownrunner.h"
-#include "runner/recordformat.h"
+#include "recordreader.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -7,140 +7,34 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QTemporaryDir>
 
-#include <cstring>
 #include <memory>
+#include <signal.h>
+#include <unistd.h>
 
 namespace {
 
-static_assert(int(record::ShapeKind::Circle) == OwnRun::Shape::Circle
-              && int(record::ShapeKind::Scale) == OwnRun::Shape::Scale);
+// Long past the runner's own time limit (5 s of its processor time, 15 s on the clock):
+// a runner still going then is stopped from here.
+constexpr int deadlineMs = 17'000;
 
-// Reads the runner's record (runner/recordformat.h) into a run as the bytes come.
-class RecordReader
+// Only what Python needs: text in UTF-8.
+QProcessEnvironment runnerEnvironment()
 {
-public:
-    explicit RecordReader(OwnRun &run) : run(run) { }
+    QProcessEnvironment environment;
+    environment.insert(u"LC_ALL"_qs, u"C.UTF-8"_qs);
+    return environment;
+}
 
-    // Reads the whole events among the bytes that came, keeping the rest for later.
-    void take(const QByteArray &bytes)
-    {
-        if (bytes.isEmpty() || ended())
-            return;
-        pending += bytes;
-        const char *at = pending.constData(), *end = at + pending.size();
-        while (at < end && !ended() && readEvent(at, end)) { }
-        pending.remove(0, at - pending.constData());
-    }
-    // The record's last event was read: the code's end, or its failure.
-    bool ended() const { return state != Reading; }
-    bool damaged() const { return state == Damaged; }
-
-private:
-    enum State { Reading, Ended, Damaged };
-
-    bool getText(const char *&at, const char *end, QString &text)
-    {
-        quint32 length = 0;
-        if (!record::getNumber(at, end, length) || end - at < qint64(length))
-            return false;
-        text = QString::fromUtf8(at, length);
-        at += length;
-        return true;
-    }
-
-    // Reads one event, moving at past it; false when it has not all come yet.
-    bool readEvent(const char *&from, const char *end)
-    {
-        const char *at = from + 1;
-        quint32 number = 0, length = 0;
-        switch (*from) {
-        case record::Function: {
-            QString name, parameter;
-            QStringList parameters;
-            if (!getText(at, end, name) || !record::getNumber(at, end, number))
-                return false;
-            for (quint32 i = 0; i < number; ++i) {
-                if (!getText(at, end, parameter))
-                    return false;
-                parameters << parameter;
-            }
-            functions.push_back(run.addFunction(name, parameters));
-            break;
-        }
-        case record::Call:
-            if (!record::getNumber(at, end, number) || !record::getNumber(at, end, length)
-                || end - at < qint64(length))
-                return false;
-            if (number >= functions.size())
-                return damage();
-            run.enter(functions[number], QByteArrayView(at, length));
-            at += length;
-            break;
-        case record::Line:
-            if (!record::getNumber(at, end, number))
-                return false;
-            run.line(int(number));
-            break;
-        case record::Return:
-            if (at == end || end - at - 1 < quint8(*at))
-                return false;
-            run.leave(QByteArrayView(at + 1, quint8(*at)));
-            at += 1 + quint8(*at);
-            break;
-        case record::Shape: {
-            if (end - from < qint64(record::shapeBytes))
-                return false;
-            OwnRun::Shape shape;
-            std::memcpy(&shape.a, at, 4);
-            std::memcpy(&shape.b, at + 4, 4);
-            std::memcpy(&shape.c, at + 8, 4);
-            std::memcpy(&shape.d, at + 12, 4);
-            shape.colour = quint8(at[16]);
-            if (shape.colour > 15 || quint8(at[17]) > OwnRun::Shape::Scale)
-                return damage();
-            shape.kind = OwnRun::Shape::Kind(at[17]);
-            run.shape(shape);
-            at += 18;
-            break;
-        }
-        case record::Print: {
-            QString text;
-            if (!getText(at, end, text))
-                return false;
-            run.print(text);
-            break;
-        }
-        case record::Failure: {
-            OwnRun::Failure failure;
-            if (!record::getNumber(at, end, number) || !getText(at, end, failure.function)
-                || !getText(at, end, failure.message))
-                return false;
-            failure.line = int(number);
-            run.fail(failure);
-            state = Ended;
-            break;
-        }
-        case record::End:
-            state = Ended;
-            break;
-        default:
-            return damage();
-        }
-        from = at;
-        return true;
-    }
-    bool damage()
-    {
-        state = Damaged;
-        return false;
-    }
-
-    OwnRun &run;
-    QByteArray pending;
-    QList<int> functions; // the run's number of each function the record announced
-    State state = Reading;
-};
+// The runner and anything it might start end together: it leads a process group of its own.
+void endRunner(QProcess &runner)
+{
+    if (const qint64 pid = runner.processId(); pid > 1)
+        ::kill(pid_t(-pid), SIGKILL);
+    runner.kill();
+    runner.waitForFinished();
+}
 
 } // namespace
 
@@ -156,8 +50,15 @@ QString ownRunnerPath()
 
 void runOwnCode(OwnProgram program, OwnRun &run, QWidget *parent)
 {
+    const QTemporaryDir folder; // its working folder: empty, its own, gone after the run
     QProcess runner;
     runner.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    runner.setProcessEnvironment(runnerEnvironment());
+    runner.setWorkingDirectory(folder.path());
+    runner.setChildProcessModifier([] {
+        setpgid(0, 0);
+        close_range(3, ~0U, CLOSE_RANGE_CLOEXEC); // nothing of the program's reaches it
+    });
     runner.start(ownRunnerPath(),
                  {program == OwnProgram::Figures ? u"--figures"_qs : u"--verses"_qs});
     if (!runner.waitForStarted()) {
@@ -173,6 +74,7 @@ void runOwnCode(OwnProgram program, OwnRun &run, QWidget *parent)
     clock.start();
     std::unique_ptr<QProgressDialog> progress;
     bool cancelled = false;
+    bool late = false;
     while (!reader.ended()) {
         if (runner.bytesAvailable() == 0 && runner.state() == QProcess::Running)
             runner.waitForReadyRead(50);
@@ -191,19 +93,25 @@ void runOwnCode(OwnProgram program, OwnRun &run, QWidget *parent)
             if ((cancelled = progress->wasCanceled()))
                 break;
         }
+        if ((late = clock.elapsed() > deadlineMs))
+            break;
     }
     if (reader.ended() && !reader.damaged() && !runner.waitForFinished(1000))
-        runner.kill(); // it ends at once after the record's last event
+        endRunner(runner); // it ends at once after the record's last event
     if (!reader.ended() || reader.damaged()) {
-        if (!cancelled && !reader.damaged())
+        if (!cancelled && !late && !reader.damaged())
             runner.waitForFinished();
-        runner.kill();
-        runner.waitForFinished();
+        endRunner(runner);
+        const bool crashed = runner.exitStatus() == QProcess::CrashExit;
         const QString failure = cancelled ? u"Выполнение прервано."_qs
-                : reader.damaged() ? u"Запись выполнения повреждена."_qs
-                : runner.exitStatus() == QProcess::CrashExit
-                ? u"Программа завершилась аварийно (сигнал %1)."_qs.arg(runner.exitCode())
-                : u"Программа завершилась аварийно (код %1)."_qs.arg(runner.exitCode());
+                : late ? u"Программа работает слишком долго и остановлена."_qs
+                : reader.damaged() ? u"Запись прогона повреждена: %1."_qs.arg(reader.damage())
+                : crashed ? u"Программа завершилась аварийно (сигнал %1)."_qs.arg(runner.exitCode())
+                          : u"Запись прогона повреждена: запись оборвалась (код %1)."_qs.arg(
+                                  runner.exitCode());
+        // A record cut short anywhere but between events cannot be trusted.
+        if (!cancelled && !late)
+            run.setDamaged();
         run.fail({failure, 0, {}});
     }
     run.finish();

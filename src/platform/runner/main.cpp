@@ -5,6 +5,7 @@
 #include "failures.h"
 #include "lessonapi.h"
 #include "recordwriter.h"
+#include "sandbox.h"
 #include "tracer.h"
 
 #include <algorithm>
@@ -39,6 +40,9 @@ struct Job
 std::mutex mutex;
 std::condition_variable started;
 bool running = false;
+int watchdogLandlock = -1; // the watchdog's own Landlock ABI, once it confined itself
+int recordFd = -1;
+RecordWriter *recordWriter = nullptr;
 
 // AddressSanitizer reserves far more address space than the memory limit allows, so
 // a sanitized runner has no such limit; its allocator refuses the largest requests instead.
@@ -51,6 +55,23 @@ extern "C" const char *__asan_default_options()
 #else
 constexpr bool addressLimit = true;
 #endif
+
+// Closes the box around the process before any of the class's code runs; without
+// seccomp the code does not run at all.
+void confine()
+{
+    const int landlock = sandbox::confineThread();
+    std::unique_lock lock(mutex);
+    started.wait(lock, [] { return watchdogLandlock >= 0; });
+    const sandbox::Layers layers
+            = sandbox::confineProcess(recordFd, std::min(landlock, watchdogLandlock));
+    lock.unlock();
+    if (!layers.seccomp)
+        tracer::fail(0, {},
+                     "Процедура не запущена: нет защиты от опасных действий программы ("
+                             + layers.refused + ").");
+    recordWriter->putTaggedText(record::Guard, sandbox::describe(layers));
+}
 
 [[noreturn]] void runCode(const Job &job)
 {
@@ -65,8 +86,11 @@ constexpr bool addressLimit = true;
                      std::string("Не удалось запустить Python: ")
                              + (status.err_msg ? status.err_msg : "?"));
     Py_SetRecursionLimit(pythonDepth);
-    for (const char *module : {"math", "random"}) // ready before the clock starts
+    // Ready before the clock starts and the box closes: the code's imports, and the
+    // suggestions of the error messages.
+    for (const char *module : {"math", "random", "difflib"})
         Py_XDECREF(PyImport_ImportModule(module));
+    confine();
     PyObject *fileName = PyUnicode_FromString("<процедура>");
     PyObject *globals = PyDict_New();
     PyObject *builtins = lessonBuiltins(job.figures);
@@ -109,7 +133,12 @@ int main(int argc, char **argv)
         std::cerr << "usage: recursion-runner --figures | --verses  < code.py\n";
         return 2;
     }
-    static RecordWriter writer(dup(STDOUT_FILENO));
+    // Nothing the program left open reaches the code: only the code, the record and
+    // standard error.
+    close_range(3, ~0U, 0);
+    recordFd = dup(STDOUT_FILENO);
+    static RecordWriter writer(recordFd);
+    recordWriter = &writer;
     dup2(STDERR_FILENO, STDOUT_FILENO);
     tracer::prepare(writer);
     static Job job{program == "--figures",
@@ -131,7 +160,10 @@ int main(int argc, char **argv)
         tracer::fail(0, {}, "Не удалось запустить Python: нет памяти для потока.");
 
     // The watchdog: the code's thread ends the process itself, unless it runs too long.
+    const int landlock = sandbox::confineThread();
     std::unique_lock lock(mutex);
+    watchdogLandlock = landlock;
+    started.notify_all();
     started.wait(lock, [] { return running; });
     lock.unlock();
     // The code's own running time counts, not the machine's load: its thread's processor

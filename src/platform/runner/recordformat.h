@@ -8,6 +8,7 @@
 // number is an unsigned LEB128 varint; a text is a number of bytes and that much UTF-8;
 // a value (as the window writes it, at most 30 characters) is one byte of length and
 // its UTF-8.
+//  'G' guard:    text: which layers of the box hold ("Защита: seccomp, Landlock 7"); first
 //  'F' function: name, parameter count, each parameter's name (numbered 0, 1, ... in order)
 //  'C' call:     function, the arguments' bytes, the arguments (values one after another)
 //  'L' line:     number
@@ -20,6 +21,7 @@
 namespace record {
 
 enum Tag : char {
+    Guard = 'G',
     Function = 'F',
     Call = 'C',
     Line = 'L',
