@@ -18,8 +18,9 @@ ensure_packages() {
 
 # What building and running both programs needs, Cyrillic fonts, Qt's own
 # Russian texts, Qt's SVG module (figdraw's vector files), giflib (its
-# animated GIF) and Python, which runs the class's own procedures, included.
-BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev libgif-dev fonts-dejavu-core fontconfig qt6-translations-l10n python3-dev)
+# animated GIF), Python, which runs the class's own procedures, and libseccomp, which
+# boxes them in, included.
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-svg-dev libgif-dev fonts-dejavu-core fontconfig qt6-translations-l10n python3-dev libseccomp-dev)
 
 # Configures (once) and builds into the folder named, with further CMake options;
 # only the target BUILD_TARGET names, when set.
