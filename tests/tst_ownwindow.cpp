@@ -3,18 +3,16 @@
 #include "codeeditor.h"
 #include "ownwindow.h"
 #include "programscale.h"
-#include "pythonhighlighter.h"
 #include "windowtest.h"
 
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTextBlock>
 
 namespace {
 
 // Answers the modal dialogs in turn: a message box by clicking the button with the answer's
-// text, a file dialog by typing the answer as the file's name ("" cancels it). Notes the
-// message boxes' texts.
+// text ("⏎" presses Enter), a file dialog by typing the answer as the file's name ("" cancels
+// it). Notes the message boxes' texts and the names the file dialogs offer.
 class Answers
 {
 public:
@@ -23,7 +21,7 @@ public:
         QObject::connect(&timer, &QTimer::timeout, [this] { answer(); });
         timer.start(10);
     }
-    QStringList asked;
+    QStringList asked, offered;
 
 private:
     void answer()
@@ -34,9 +32,13 @@ private:
         const QString answer = answers.takeFirst();
         if (auto *box = qobject_cast<QMessageBox *>(modal))
             asked << box->text();
+        else if (auto *files = qobject_cast<QFileDialog *>(modal))
+            offered << files->findChild<QLineEdit *>(u"fileNameEdit"_qs)->text();
         // Once this tick is over: a dialog the answer opens is answered by the ticks after.
         QTimer::singleShot(0, modal, [modal, answer] {
-            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            if (answer == u"⏎") {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
                 for (QAbstractButton *button : box->buttons())
                     if (button->text() == answer)
                         button->click();
@@ -57,21 +59,9 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
 }
 
-QColor colourAt(const QTextBlock &block, int column)
-{
-    for (const QTextLayout::FormatRange &range : block.layout()->formats())
-        if (range.start <= column && column < range.start + range.length)
-            return range.format.foreground().color();
-    return {};
-}
-
 const QString cyrillic = u"# Рисует «ёлку»\nprint('ёж')\n"_qs;
 
 // clang-format off
-// The text with the cursor at '|', the keys pressed, the text after them.
-struct KeysCase { QString before; QList<QKeyCombination> keys; QString after; };
-// A word in the line, and the part it is coloured as (-1: none).
-struct ColourCase { QString line; QString word; int part; };
 // An edit or not, the dialogs' answers (a file's name in a scratch folder where "old.py" is
 // open), what askToSave returns, how many boxes asked (the question, a report), "new.py" after.
 struct SaveCase { bool edited; QStringList answers; bool result; int asked; QByteArray saved; bool modified; };
@@ -93,72 +83,6 @@ private slots:
     }
     void cleanup() { main.reset(); }
 
-    void editorKeys()
-    {
-        // clang-format off
-        const QList<KeysCase> cases{
-                {u"|"_qs, {Qt::Key_Tab}, u"    |"_qs},
-                {u"ab|"_qs, {Qt::Key_Tab}, u"ab  |"_qs},
-                {u"def f(x):|"_qs, {Qt::Key_Return}, u"def f(x):\n    |"_qs},
-                {u"    if x < 1:  # стоп|"_qs, {Qt::Key_Return}, u"    if x < 1:  # стоп\n        |"_qs},
-                {u"if s == \"#\":  # да|"_qs, {Qt::Key_Enter}, u"if s == \"#\":  # да\n    |"_qs},
-                {u"    return|"_qs, {Qt::SHIFT | Qt::Key_Return}, u"    return\n    |"_qs},
-                {u"    s = 'a:'|"_qs, {Qt::Key_Return}, u"    s = 'a:'\n    |"_qs},
-                {u"      |"_qs, {Qt::Key_Backspace}, u"    |"_qs},
-                {u"        |"_qs, {Qt::Key_Backspace, Qt::Key_Backspace}, u"|"_qs},
-                {u"  x|"_qs, {Qt::Key_Backspace}, u"  |"_qs},
-                {u"        x|"_qs, {Qt::SHIFT | Qt::Key_Backtab}, u"    x|"_qs},
-                {u"  x|"_qs, {Qt::SHIFT | Qt::Key_Backtab}, u"x|"_qs},
-        };
-        // clang-format on
-        for (const KeysCase &test : cases) {
-            window->editor->setPlainText(QString(test.before).remove(u'|'));
-            QTextCursor cursor = window->editor->textCursor();
-            cursor.setPosition(int(test.before.indexOf(u'|')));
-            window->editor->setTextCursor(cursor);
-            for (QKeyCombination key : test.keys)
-                QTest::keyClick(window->editor, key.key(), key.keyboardModifiers());
-            QString after = window->code();
-            after.insert(window->editor->textCursor().position(), u'|');
-            QCOMPARE(after, test.after);
-        }
-    }
-
-    void highlighter()
-    {
-        const QList<ColourCase> cases{
-                {u"def ris(x):"_qs, u"def"_qs, PythonHighlighter::Keyword},
-                {u"def ris(x):"_qs, u"ris"_qs, -1},
-                {u"ifx = 0x1F + 1.5e3"_qs, u"ifx"_qs, -1},
-                {u"ifx = 0x1F + 1.5e3"_qs, u"F"_qs, PythonHighlighter::Number},
-                {u"ifx = 0x1F + 1.5e3"_qs, u"e3"_qs, PythonHighlighter::Number},
-                {u"s = \"a # b\"  # 'c'"_qs, u"# b"_qs, PythonHighlighter::String},
-                {u"s = \"a # b\"  # 'c'"_qs, u"'c'"_qs, PythonHighlighter::Comment},
-                {u"t = '''начало  # нет"_qs, u"# нет"_qs, PythonHighlighter::String},
-                {u"конец''' + 1"_qs, u"конец"_qs, PythonHighlighter::String},
-                {u"конец''' + 1"_qs, u"1"_qs, PythonHighlighter::Number},
-                {u"d = \"\"\"\"\"\" if 'it\\'s' else 2"_qs, u"if"_qs, PythonHighlighter::Keyword},
-                {u"d = \"\"\"\"\"\" if 'it\\'s' else 2"_qs, u"s"_qs, PythonHighlighter::String},
-                {u"d = \"\"\"\"\"\" if 'it\\'s' else 2"_qs, u"2"_qs, PythonHighlighter::Number},
-        };
-        QStringList lines;
-        for (const ColourCase &test : cases)
-            if (!lines.contains(test.line))
-                lines << test.line;
-        window->editor->setPlainText(lines.join(u'\n'));
-        for (const ColourCase &test : cases) {
-            const QTextBlock block
-                    = window->editor->document()->findBlockByNumber(int(lines.indexOf(test.line)));
-            const qsizetype at = test.line.indexOf(test.word);
-            const auto part = PythonHighlighter::Part(test.part);
-            const QColor expected = test.part < 0
-                    ? QColor()
-                    : PythonHighlighter::format(part).foreground().color();
-            for (qsizetype column = at; column < at + test.word.size(); ++column)
-                QVERIFY2(colourAt(block, int(column)) == expected, qPrintable(test.word));
-        }
-    }
-
     // The question's three answers, with a save that succeeds, is cancelled, or fails.
     void askToSave()
     {
@@ -170,6 +94,7 @@ private slots:
                 {true, {u"Отмена"_qs}, false, 1, "(none)", true},
                 {true, {u"Не сохранять"_qs}, true, 1, "(none)", true},
                 {true, {u"Сохранить"_qs, u"new.py"_qs}, true, 1, cyrillic.toUtf8(), false},
+                {true, {u"⏎"_qs, u"new.py"_qs}, true, 1, cyrillic.toUtf8(), false},
                 {true, {u"Сохранить"_qs, u""_qs}, false, 1, "(none)", true},
                 {true, {u"Сохранить"_qs, u"/proc/new.py"_qs, u"ОК"_qs}, false, 2,
                  "(none)", true},
@@ -213,6 +138,8 @@ private slots:
         window->show();
         edit(cyrillic);
         QVERIFY(window->isWindowModified());
+        window->editor->moveCursor(QTextCursor::Start);
+        window->editor->moveCursor(QTextCursor::Down);
         {
             Answers save({path});
             menuItem(window, u"Сохранить…"_qs)->trigger();
@@ -220,6 +147,9 @@ private slots:
         QCOMPARE(contents(path), cyrillic.toUtf8());
         QCOMPARE(window->windowTitle(), u"Своя процедура — ёлка.py[*]"_qs);
         QVERIFY(!window->isWindowModified());
+        // Saving keeps the cursor and what Ctrl+Z takes back.
+        QCOMPARE(window->editor->textCursor().position(), cyrillic.indexOf(u'\n') + 1);
+        QVERIFY(window->editor->document()->isUndoAvailable());
         // Text not in UTF-8, a file of more than a megabyte, none, a folder.
         QFile latin1(scratch.filePath(u"latin1.py"_qs)), large(scratch.filePath(u"large.py"_qs));
         QVERIFY(latin1.open(QIODevice::WriteOnly) && latin1.write("x = '\xe9'\n") > 0);
@@ -243,15 +173,28 @@ private slots:
         QCOMPARE(QDir(scratch.path()).entryList(QDir::Files).size(), 3);
         QCOMPARE(window->windowTitle(), u"Своя процедура — ёлка.py[*]"_qs);
         edit(u"x = 1\n"_qs);
+        window->markLine(1);
         {
             Answers open({u"Не сохранять"_qs, path});
             menuItem(window, u"Открыть…"_qs)->trigger();
         }
         QCOMPARE(window->code(), cyrillic);
         QVERIFY(!window->isWindowModified());
+        // The mark of the code before is gone.
+        QCOMPARE(window->editor->markedLine(), 0);
+        QCOMPARE(window->editor->extraSelections().size(), 1);
+        // A procedure of a few kilobytes opens, and so does one of a whole megabyte.
+        for (const QByteArray &text : {QByteArray("circle(100, 100, 5)\n").repeated(200),
+                                       QByteArray((1 << 20) - 1, '#') + '\n'}) {
+            QVERIFY(large.open(QIODevice::WriteOnly) && large.write(text) == text.size());
+            large.close();
+            QVERIFY(window->openFile(large.fileName()));
+            QCOMPARE(window->code().toUtf8(), text);
+        }
     }
 
-    // Each example by its button's name: its procedure and the call that draws it, unchanged.
+    // Each example by its button's name: its procedure and the call that draws it, unchanged,
+    // saved by default under that name.
     void examples()
     {
         const QStringList names{u"ris1"_qs, u"ris2"_qs, u"diag"_qs,
@@ -263,6 +206,9 @@ private slots:
             QVERIFY(window->code().contains(u"\ndef %1(x, y, "_qs.arg(names[i])));
             QVERIFY(window->code().contains(u"\n%1("_qs.arg(names[i])));
             QVERIFY(!window->isWindowModified());
+            Answers cancel({u""_qs});
+            menuItem(window, u"Сохранить…"_qs)->trigger();
+            QCOMPARE(cancel.offered, QStringList(names[i] + u".py"_qs));
         }
         OwnProcedureWindow verse(u"Писать"_qs, verseExamples(), &*main);
         QVERIFY(verse.code().contains(u"\ndef negr(n):\n"_qs));
@@ -272,6 +218,21 @@ private slots:
         Answers cancel({u"Отмена"_qs});
         menuItem(window, figureExamples()[0].title)->trigger();
         QCOMPARE(window->code(), u"x = 1"_qs);
+    }
+
+    // Beside the program's window, next to it on whichever side has the room.
+    void placedBeside()
+    {
+        const QRect screen = main->screen()->availableGeometry();
+        for (int left : {screen.left(), screen.right() + 1 - main->frameGeometry().width()}) {
+            main->move(left, 100);
+            window->placeBeside();
+            window->show();
+            const QRect own = window->frameGeometry(), program = main->frameGeometry();
+            QVERIFY2(own.right() + 1 == program.left() || own.left() == program.right() + 1,
+                     qPrintable(u"%1 %2"_qs.arg(own.left()).arg(own.right())));
+            QCOMPARE(own.top(), program.top());
+        }
     }
 
     // Ctrl+E in the program's window opens the window beside it and the calls window; F5 and

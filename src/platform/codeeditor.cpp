@@ -107,21 +107,29 @@ void CodeEditor::resizeEvent(QResizeEvent *event)
     updateMargin();
 }
 
+QList<std::pair<QRect, int>> CodeEditor::lineNumbers(const QRect &area) const
+{
+    QList<std::pair<QRect, int>> numbers;
+    QTextBlock block = firstVisibleBlock();
+    int top = qRound(blockBoundingGeometry(block).translated(contentOffset()).top());
+    while (block.isValid() && top <= area.bottom()) {
+        const int bottom = top + qRound(blockBoundingRect(block).height());
+        if (block.isVisible() && bottom >= area.top())
+            numbers.append({QRect(0, top, margin->width() - marginPadding, fontMetrics().height()),
+                            block.blockNumber() + 1});
+        block = block.next();
+        top = bottom;
+    }
+    return numbers;
+}
+
 void CodeEditor::paintLineNumbers(QPaintEvent *event)
 {
     QPainter painter(margin);
     painter.fillRect(event->rect(), palette().color(QPalette::Window));
     painter.setPen(palette().color(QPalette::PlaceholderText));
-    QTextBlock block = firstVisibleBlock();
-    int top = qRound(blockBoundingGeometry(block).translated(contentOffset()).top());
-    while (block.isValid() && top <= event->rect().bottom()) {
-        const int bottom = top + qRound(blockBoundingRect(block).height());
-        if (block.isVisible() && bottom >= event->rect().top())
-            painter.drawText(0, top, margin->width() - marginPadding, fontMetrics().height(),
-                             Qt::AlignRight, QString::number(block.blockNumber() + 1));
-        block = block.next();
-        top = bottom;
-    }
+    for (const auto &[rect, number] : lineNumbers(event->rect()))
+        painter.drawText(rect, Qt::AlignRight, QString::number(number));
 }
 
 void CodeEditor::markLine(int line)

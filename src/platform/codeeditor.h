@@ -19,8 +19,10 @@ public:
     void markLine(int line);
     int markedLine() const { return marked; }
 
-    // The margin, painted and sized by the editor.
+    // The margin, painted and sized by the editor: the numbers it shows within an area of
+    // it, each where its line stands, the first line's number 1 as in Python's messages.
     int lineNumberWidth() const;
+    QList<std::pair<QRect, int>> lineNumbers(const QRect &area) const;
     void paintLineNumbers(QPaintEvent *event);
 
 protected:
