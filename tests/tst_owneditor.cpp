@@ -169,7 +169,11 @@ private slots:
             QVERIFY(current != plain && current != marked);
             QCOMPARE(background(line), marked);
         }
-        window->markLine(0);
+        // A key that edits the code takes the mark away; one that moves does not.
+        QTest::keyClick(editor, Qt::Key_Home);
+        QCOMPARE(editor->markedLine(), 45);
+        QTest::keyClick(editor, Qt::Key_Space);
+        QCOMPARE(editor->markedLine(), 0);
         QCOMPARE(background(45), background(43));
     }
 

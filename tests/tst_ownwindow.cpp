@@ -180,9 +180,14 @@ private slots:
         }
         QCOMPARE(window->code(), cyrillic);
         QVERIFY(!window->isWindowModified());
-        // The mark of the code before is gone.
+        // The mark of the code before is gone; the file opened is saved under its own name.
         QCOMPARE(window->editor->markedLine(), 0);
         QCOMPARE(window->editor->extraSelections().size(), 1);
+        {
+            Answers cancel({u""_qs});
+            menuItem(window, u"Сохранить…"_qs)->trigger();
+            QCOMPARE(cancel.offered, QStringList(u"ёлка.py"_qs));
+        }
         // A procedure of a few kilobytes opens, and so does one of a whole megabyte.
         for (const QByteArray &text : {QByteArray("circle(100, 100, 5)\n").repeated(200),
                                        QByteArray((1 << 20) - 1, '#') + '\n'}) {
@@ -213,8 +218,13 @@ private slots:
         OwnProcedureWindow verse(u"Писать"_qs, verseExamples(), &*main);
         QVERIFY(verse.code().contains(u"\ndef negr(n):\n"_qs));
         QVERIFY(verse.code().endsWith(u"\nnegr(3)\n"_qs));
-        // A changed text stays when the question is answered "Отмена".
+        // Changed, the code is the class's own; it stays when the question is answered "Отмена".
         edit(u"x = 1"_qs);
+        {
+            Answers cancel({u""_qs});
+            menuItem(window, u"Сохранить…"_qs)->trigger();
+            QCOMPARE(cancel.offered, QStringList(u"процедура.py"_qs));
+        }
         Answers cancel({u"Отмена"_qs});
         menuItem(window, figureExamples()[0].title)->trigger();
         QCOMPARE(window->code(), u"x = 1"_qs);

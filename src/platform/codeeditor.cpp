@@ -63,6 +63,13 @@ CodeEditor::CodeEditor(QWidget *parent) : QPlainTextEdit(parent), margin(new Lin
     connect(this, &QPlainTextEdit::blockCountChanged, this, &CodeEditor::updateMargin);
     connect(this, &QPlainTextEdit::updateRequest, this, &CodeEditor::updateMarginArea);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &CodeEditor::updateLineColours);
+    // The mark tells of the code as it was run: an edit makes it stale.
+    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        if (marked > 0 && (removed > 0 || added > 0)) {
+            marked = 0;
+            updateLineColours();
+        }
+    });
     setPercent(100);
     updateLineColours();
 }

@@ -15,7 +15,8 @@ public:
 
     // The fixed-width font at a scale in percent.
     void setPercent(int percent);
-    // Marks the line (counted from 1) and puts the cursor at its start; 0 clears the mark.
+    // Marks the line (counted from 1) and puts the cursor at its start; 0 clears the mark, and
+    // so does any edit of the text.
     void markLine(int line);
     int markedLine() const { return marked; }
 

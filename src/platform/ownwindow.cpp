@@ -206,10 +206,12 @@ bool OwnProcedureWindow::openFile(const QString &path)
     return true;
 }
 
-// Asks where to save; false when cancelled or the save failed.
+// Asks where to save, offering an example unchanged under its own name; false when cancelled
+// or the save failed.
 bool OwnProcedureWindow::save()
 {
-    const QString name = exampleFile.isEmpty() ? QStringLiteral("процедура.py") : exampleFile;
+    const bool example = !exampleFile.isEmpty() && !editor->document()->isModified();
+    const QString name = example ? exampleFile : QStringLiteral("процедура.py");
     QFileDialog dialog(this, QStringLiteral("Сохранить процедуру"),
                        file.isEmpty() ? QDir(documents()).filePath(name) : file, pythonType);
     dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -84,5 +84,5 @@ private:
     QAction *showItem;
     QAction *runItem;
     QString file;
-    QString exampleFile; // the name offered when saving an example
+    QString exampleFile; // the name offered when saving an example unchanged
 };
