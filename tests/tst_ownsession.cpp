@@ -13,8 +13,8 @@ namespace {
 // A user's steps in a program with "Своя процедура": "code:…" typed in place of the code,
 // "run" (F5), "mark:N" a line marked, "open" the window opened, "F11" the lesson view, "close"
 // the program's window, "close view" the view (as Alt+F4 does), "answer:…" the answer to the
-// question about unsaved code. Then: the messages, the line marked, how often the question
-// came, whether the program is still open.
+// question about unsaved code. Then: how the messages start, the line marked, how often the
+// question came, whether the program is still open.
 struct Scenario { bool verses; QStringList steps; QString messages; int marked; int asked; bool open; };
 // clang-format on
 
@@ -87,8 +87,10 @@ private slots:
                 }
             }
             const QString context = row.steps.join(u' ');
-            QVERIFY2(own->messages->toPlainText() == row.messages,
-                     qPrintable(context + u": "_qs + own->messages->toPlainText()));
+            // The verse is in the verse box, never in the messages.
+            const QString messages = own->messages->toPlainText();
+            QVERIFY2(messages.startsWith(row.messages) && !messages.contains(u"негритят"),
+                     qPrintable(context + u": "_qs + messages));
             QVERIFY2(own->editor->markedLine() == row.marked, qPrintable(context));
             QVERIFY2(asked == row.asked,
                      qPrintable(context + u": asked "_qs + QString::number(asked)));
