@@ -42,18 +42,22 @@ bool OwnProcedure::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-// What the code drew or wrote before a failure stays shown, the failure under the code.
+// What the code drew or wrote before a failure stays shown, the failure under the code;
+// a damaged record changes nothing but the messages.
 void OwnProcedure::run(const QString &code)
 {
     auto run = std::make_shared<OwnRun>(code);
     runOwnCode(program, *run, ownWindow);
-    show(run);
+    if (!run->damaged()) // nothing of a record that cannot be trusted is shown
+        show(run);
     QStringList messages;
-    if (program == OwnProgram::Figures)
+    if (program == OwnProgram::Figures && !run->damaged())
         for (const QString &printed : run->printed())
             messages << printed.chopped(printed.endsWith(u'\n') ? 1 : 0);
     if (run->failure())
         messages << run->failure()->message;
+    if (run->guard() != guardTold) // which layers of the box hold, once
+        messages << (guardTold = run->guard());
     ownWindow->showMessages(messages.join(u'\n'));
     ownWindow->markLine(run->failure() ? run->failure()->line : 0);
 }

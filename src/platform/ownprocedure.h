@@ -43,4 +43,5 @@ private:
     QWidget *window;
     OwnProcedureWindow *ownWindow;
     Show show;
+    QString guardTold; // the box's layers, as the messages last told them
 };
