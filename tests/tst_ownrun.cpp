@@ -4,11 +4,14 @@
 #include "ownrunner.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/resource.h>
 
 class TestOwnRun : public QObject
 {
@@ -18,6 +21,8 @@ private slots:
     void initTestCase() { qputenv("RECURSION_RUNNER", RUNNER_PATH); }
     void scenarios_data();
     void scenarios();
+    void valueLengths_data();
+    void valueLengths();
     void linesAsPythonTraces_data();
     void linesAsPythonTraces();
 };
@@ -56,6 +61,25 @@ QStringList steps(const OwnRun &run)
     return steps;
 }
 
+// The last shape, or the texts printed; many long ones as their count and the first's length.
+QString outputsText(const OwnRun &run)
+{
+    if (!run.shapes().empty())
+        return shapeText(run.shapes().back());
+    if (run.printed().size() > 20)
+        return u"%1 × %2"_qs.arg(run.printed().size()).arg(run.printed().front().size());
+    return run.printed().join(u'|');
+}
+
+// The processor time the finished child processes took, in seconds.
+double childrenSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+            + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 } // namespace
 
 namespace {
@@ -86,6 +110,12 @@ const Scenario table[] = {
          "def fact(n):\n    if n <= 1:\n        return 1\n    return n * fact(n - 1)\n"
          "fact(3)\n",
          "figures", "", 3, "3: fact(n = 1) → 1", ""},
+        {"parameters only",
+         "def f(n, m=(5,)):\n    k = lambda t: t + n\n    return [k(i) for i in range(n)], "
+         "m\nf(2)\n",
+         "figures", "", 1, "1: f(n = 2; m = (5,)) → ([2, 3], (5,))", ""},
+        {"colours", "circle(1, 2, 3, 15)\nline(1, 2, 3, 4)\n", "figures", "", 0, "",
+         "Line 1 2 3 4 9"},
         {"values as written", "def f(a, b, c, d):\n    return d\nf(True, 'да', -0.001, [1] * 50)\n",
          "figures", "", 1,
          "1: f(a = True; b = 'да'; c = 0; d = [1, 1, 1, 1, 1, 1, 1, 1, 1, 1…) → "
@@ -109,8 +139,6 @@ const Scenario table[] = {
          ""},
         {"bracket", "x = 1\ny = (2,\nz = 3\n", "figures", "Строка 2: не закрыта скобка «(»", 0, "",
          ""},
-        {"indent", "def f():\n    x = 1\n      y = 2\n", "figures", "Строка 3: неверный отступ", 0,
-         "", ""},
         {"name", "def ris(x):\n    cirle(x, 1, 2)\nris(1)\n", "figures",
          "Строка 2: имя «cirle» не определено. Возможно, вы имели в виду «circle»?", 1,
          "1: ris(x = 1)", ""},
@@ -132,8 +160,18 @@ const Scenario table[] = {
          "Строка 3: сделано 2\u00a0000\u00a0000 вызовов функций", 2'000'000,
          "1: f(n = 1999999) → 1999999", ""},
         {"memory", "x = [0] * 10**9\n", "figures", "Строка 1: не хватило памяти", 0, "", ""},
-        {"time", "print(1)\nwhile True: pass\n", "verses",
-         "Строка 2: программа работает дольше 5 секунд", 0, "", "1\n"},
+        {"time, in a function", "print(1)\ndef f():\n    while True: pass\nf()\n", "verses",
+         "Строка 3: программа работает дольше 5 секунд и остановлена (функция f).", 1, "1: f()",
+         "1\n"},
+        {"lines, in a function", "def f():\n    while True:\n        pass\nf()\n", "figures",
+         "Строка 3: выполнено 30\u00a0000\u00a0000 строк, больше нельзя: программа остановлена "
+         "(функция f).",
+         1, "1: f()", ""},
+        {"record, printing", "s = 'ж' * 2000000\nwhile True:\n    print(s)\n", "figures",
+         "Строка 3: запись выполнения превысила 150 МБ: программа остановлена.", 0, "",
+         "37 × 2000001"},
+        {"record, one long print", "print('ж' * 76000000)\n", "figures",
+         "Строка 1: запись выполнения превысила 150 МБ: программа остановлена.", 0, "", ""},
         {"one long step", "x = 10 ** 10 ** 8\n", "figures",
          "Строка 1: программа работает дольше 5 секунд", 0, "", ""},
         {"cancelled", "def f():\n    pass\nf()\nwhile True:\n    pass\n", "cancel",
@@ -176,8 +214,14 @@ void TestOwnRun::scenarios()
         });
 
     OwnRun run(QString::fromUtf8(s.code));
+    QElapsedTimer clock;
+    clock.start();
+    const double processorBefore = childrenSeconds();
     runOwnCode(how == u"verses" ? OwnProgram::Verses : OwnProgram::Figures, run, nullptr);
     qputenv("RECURSION_RUNNER", RUNNER_PATH);
+    // Every run ends by its limits: 5 s of the code's processor time, 15 s on the clock.
+    QCOMPARE_LT(childrenSeconds() - processorBefore, 8.0);
+    QCOMPARE_LT(clock.elapsed(), 18'000);
 
     const QString failure = QString::fromUtf8(s.failure);
     QCOMPARE(run.failure() ? run.failure()->message.left(failure.size()) : QString(), failure);
@@ -188,8 +232,39 @@ void TestOwnRun::scenarios()
                          + (value.isEmpty() ? QString() : u" → "_qs + value),
                  QString::fromUtf8(s.lastCall));
     }
-    QCOMPARE(run.shapes().empty() ? run.printed().join(u'|') : shapeText(run.shapes().back()),
-             QString::fromUtf8(s.outputs));
+    QCOMPARE(outputsText(run), QString::fromUtf8(s.outputs));
+}
+
+void TestOwnRun::valueLengths_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("shown");
+    const QString emoji = u"\U0001F600"_qs;
+    QTest::newRow("31 digits") << u"10**30"_qs << u"1"_qs + QString(28, u'0') + u'…';
+    QTest::newRow("30 digits") << u"10**29"_qs << u"1"_qs + QString(29, u'0');
+    QTest::newRow("31 four-byte characters") << u"E(31)"_qs << emoji.repeated(29) + u'…';
+    QTest::newRow("30 four-byte characters") << u"E(30)"_qs << emoji.repeated(30);
+    QTest::newRow("a string of them") << u"E(29).s"_qs << u'\'' + emoji.repeated(28) + u'…';
+}
+
+// A value is written in at most 30 characters, which in four-byte characters fill its
+// 120 bytes: 64 of them as a call's arguments, and as its value.
+void TestOwnRun::valueLengths()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, shown);
+    QString parameters;
+    for (int i = 0; i < 64; ++i)
+        parameters += u"a%1, "_qs.arg(i);
+    OwnRun run(u"class E:\n    def __init__(self, n):\n        self.s = '\U0001F600' * n\n"
+               "    def __repr__(self):\n        return self.s\n"
+               "def f(%1):\n    return a63\nf(*[%2] * 64)\n"_qs.arg(parameters.chopped(2), value));
+    runOwnCode(OwnProgram::Figures, run, nullptr);
+    QVERIFY(!run.failure());
+    const qint32 last = run.trace().calls() - 1;
+    QCOMPARE(run.functionName(run.function(last)), u"f"_qs);
+    QCOMPARE(run.arguments(last), QStringList(64, shown));
+    QCOMPARE(run.result(last), shown);
 }
 
 void TestOwnRun::linesAsPythonTraces_data()

@@ -26,3 +26,5 @@ Failure describeError(PyObject *globals);
 PyObject *raiseOwnError(PyObject *type, const std::string &message);
 // "3 аргумента", "1 аргумент", "5 аргументов"
 std::string argumentCount(long count);
+// "от 3 до 4 аргументов", "от 1 до 21 аргумента"
+std::string argumentRange(long from, long to);

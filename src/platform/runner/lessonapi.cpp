@@ -20,11 +20,10 @@ bool takeArguments(const char *function, const std::array<const char *, N> &name
     const std::string name = std::string(function) + "()";
     const Py_ssize_t given = count + (keywords ? PyTuple_GET_SIZE(keywords) : 0);
     if (count > Py_ssize_t(N) || given > Py_ssize_t(N)) {
-        const std::string range
-                = required == N ? std::string() : "от " + std::to_string(required) + " до ";
+        const std::string wanted
+                = required == N ? argumentCount(long(N)) : argumentRange(long(required), long(N));
         raiseOwnError(PyExc_TypeError,
-                      name + " принимает " + range + argumentCount(long(N)) + ", а передано "
-                              + std::to_string(given));
+                      name + " принимает " + wanted + ", а передано " + std::to_string(given));
         return false;
     }
     values.fill(nullptr);
@@ -58,27 +57,33 @@ bool shapeNumbers(const char *function, const std::array<const char *, N> &names
                   int &colour)
 {
     for (std::size_t i = 0; i < numbers; ++i) {
+        const std::string named = std::string(function) + "(): " + names[i];
         const double number = PyFloat_AsDouble(values[i]);
         if (number == -1.0 && PyErr_Occurred()) {
+            const bool tooLarge = PyErr_ExceptionMatches(PyExc_OverflowError);
             PyErr_Clear();
             raiseOwnError(PyExc_TypeError,
-                          std::string(function) + "(): " + names[i] + " должно быть числом");
+                          named + (tooLarge ? " — слишком большое число" : " должно быть числом"));
             return false;
         }
         out[i] = float(number);
         if (!std::isfinite(out[i])) {
             raiseOwnError(PyExc_ValueError,
-                          std::string(function) + "(): " + names[i]
-                                  + " должно быть конечным числом");
+                          named
+                                  + (std::isfinite(number) ? " — слишком большое число"
+                                                           : " должно быть конечным числом"));
             return false;
         }
     }
     if (numbers < N && values[numbers]) {
         PyObject *given = values[numbers];
-        const long number = PyLong_Check(given) && !PyBool_Check(given) ? PyLong_AsLong(given) : -1;
+        const bool whole = PyLong_Check(given) && !PyBool_Check(given);
+        const long number = whole ? PyLong_AsLong(given) : -1;
         PyErr_Clear();
         if (number < 0 || number > 15) {
-            raiseOwnError(PyExc_ValueError, "цвет должен быть от 0 до 15");
+            raiseOwnError(PyExc_ValueError,
+                          whole ? "цвет должен быть от 0 до 15"
+                                : "цвет должен быть целым числом от 0 до 15");
             return false;
         }
         colour = int(number);
@@ -191,6 +196,16 @@ PyObject *print(PyObject *, PyObject *const *arguments, Py_ssize_t count, PyObje
     Py_RETURN_NONE;
 }
 
+// The code runs with no one at the keyboard to answer.
+PyObject *refusedInput(PyObject *self, PyObject *const *, Py_ssize_t)
+{
+    return raiseOwnError(
+            PyExc_RuntimeError,
+            std::string("программа не может спрашивать ")
+                    + (self == Py_True ? "во время рисования" : "во время записи стихов")
+                    + ": задайте число в тексте программы");
+}
+
 PyObject *restrictedImport(PyObject *, PyObject *arguments, PyObject *keywords)
 {
     PyObject *name = PyTuple_Size(arguments) > 0 ? PyTuple_GET_ITEM(arguments, 0) : nullptr;
@@ -220,6 +235,8 @@ PyMethodDef always[]
             METH_FASTCALL | METH_KEYWORDS, "print(*values, sep=' ', end='\\n')"},
            {"__import__", PyCFunction(reinterpret_cast<void (*)()>(restrictedImport)),
             METH_VARARGS | METH_KEYWORDS, "__import__(name, ...): math and random only"},
+           {"input", PyCFunction(reinterpret_cast<void (*)()>(refusedInput)), METH_FASTCALL,
+            "input(prompt): refused, the code runs with no one to answer"},
            {nullptr, nullptr, 0, nullptr}};
 
 } // namespace
@@ -231,7 +248,7 @@ PyObject *lessonBuiltins(bool figures)
     Py_INCREF(pythonImport);
     for (PyMethodDef *table : {always, figures ? drawing : nullptr})
         for (PyMethodDef *method = table; method && method->ml_name; ++method) {
-            PyObject *function = PyCFunction_New(method, nullptr);
+            PyObject *function = PyCFunction_New(method, figures ? Py_True : Py_False);
             PyDict_SetItemString(builtins, method->ml_name, function);
             Py_DECREF(function);
         }

@@ -111,9 +111,11 @@ std::string functionName(int kind)
     return kind >= 0 ? functions[std::size_t(kind)].name : std::string();
 }
 
-void checkRecordSize()
+// Before an event of these many bytes at most, so that none, however long, takes the record
+// past the limit.
+void checkRecordSize(std::size_t coming)
 {
-    if (writer->bytes() > limits::recordBytes)
+    if (writer->bytes() + coming > limits::recordBytes)
         stop(Stop::Record);
 }
 
@@ -125,7 +127,7 @@ void putLine(int line)
 }
 
 // The returns of calls an exception left, once the exception is known to be caught,
-// and the top level's line.
+// and the top level's line, which counts among the lines run.
 void recordReturnsLeft()
 {
     for (; leftByException > 0; --leftByException) {
@@ -134,8 +136,12 @@ void recordReturnsLeft()
         out[1] = 0;
         writer->commit(out + 2);
     }
-    if (topLine > 0)
+    if (topLine > 0) {
+        if (lines == limits::lines)
+            stop(Stop::Lines);
+        ++lines;
         putLine(std::exchange(topLine, 0));
+    }
 }
 
 void recordCall(PyFrameObject *frame, int function)
@@ -181,8 +187,10 @@ void enterFrame(PyFrameObject *frame)
             stop(Stop::Calls);
         ++depth;
         ++calls;
+        checkRecordSize(1 + 2 * record::maxNumberBytes
+                        + std::size_t(functions[std::size_t(kind)].parameters)
+                                * (1 + record::maxValueBytes));
         recordCall(frame, kind);
-        checkRecordSize();
     }
     frames.push_back({frame, kind, 0, current});
     if (kind >= 0 || kind == Top) {
@@ -207,8 +215,8 @@ void recordLine(PyFrameObject *frame)
     if (lines == limits::lines)
         stop(Stop::Lines);
     ++lines;
+    checkRecordSize(1 + record::maxNumberBytes);
     putLine(line);
-    checkRecordSize();
 }
 
 void leaveFrame(PyObject *value)
@@ -305,6 +313,7 @@ bool isOwnFunctionOrTop(PyCodeObject *code)
 void shape(float a, float b, float c, float d, std::uint8_t colour, record::ShapeKind kind)
 {
     recordReturnsLeft();
+    checkRecordSize(record::shapeBytes);
     char *out = writer->reserve(record::shapeBytes);
     *out++ = record::Shape;
     for (float number : {a, b, c, d}) {
@@ -314,14 +323,13 @@ void shape(float a, float b, float c, float d, std::uint8_t colour, record::Shap
     *out++ = char(colour);
     *out++ = char(kind);
     writer->commit(out);
-    checkRecordSize();
 }
 
 void print(std::string_view text)
 {
     recordReturnsLeft();
+    checkRecordSize(1 + record::maxNumberBytes + text.size());
     writer->putTaggedText(record::Print, text);
-    checkRecordSize();
 }
 
 void end()

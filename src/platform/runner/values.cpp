@@ -10,6 +10,7 @@
 namespace {
 
 constexpr std::size_t maxCharacters = 30;
+static_assert(4 * maxCharacters <= record::maxValueBytes);
 
 // Bytes up to the start of the character at this index, or the text's length.
 std::size_t bytesBefore(std::string_view text, std::size_t characters)
@@ -24,8 +25,8 @@ std::size_t bytesBefore(std::string_view text, std::size_t characters)
 
 std::size_t writeCut(std::string_view text, char *out)
 {
-    const std::size_t whole = bytesBefore(text, maxCharacters + 1);
-    if (whole == text.size()) {
+    // Thirty characters of four bytes each fill the value's room exactly.
+    if (bytesBefore(text, maxCharacters) == text.size()) {
         std::memcpy(out, text.data(), text.size());
         return text.size();
     }
