@@ -67,9 +67,10 @@ RecordReader::Got RecordReader::wrong(const char *reason)
 
 RecordReader::Got RecordReader::getNumber(const char *&at, const char *end, quint32 &number)
 {
+    const char *start = at;
     if (record::getNumber(at, end, number))
         return Got::Event;
-    return end - at >= qint64(record::maxNumberBytes) ? wrong("неверное число") : Got::Later;
+    return end - start >= qint64(record::maxNumberBytes) ? wrong("неверное число") : Got::Later;
 }
 
 RecordReader::Got RecordReader::getText(const char *&at, const char *end, QString &text,
