@@ -108,6 +108,14 @@ void TestRecordReader::records_data()
         "текст не в UTF-8", 0);
     row("a value not in UTF-8", Bytes().started().tag(record::Return).raw("\x02\xc3\x28"),
         "неверное значение", 1);
+    row("a value of 121 bytes",
+        Bytes().started().tag(record::Return).raw('y' + QByteArray(121, 'x')), "неверное значение",
+        1);
+    Bytes nested;
+    nested.started();
+    for (int call = 1; call <= 10'000; ++call)
+        nested.tag(record::Call).number(0).number(0);
+    row("10 001 nested calls", nested, "невозможное число вызовов", 10'000);
     row("line 0", Bytes().started().tag(record::Line).number(0),
         "строки с таким номером нет в тексте", 1);
     row("a line past the code", Bytes().started().tag(record::Line).number(5),
@@ -129,7 +137,7 @@ void TestRecordReader::records()
     QFETCH(QByteArray, record);
     QFETCH(QString, damage);
     QFETCH(int, calls);
-    for (const qsizetype part : {record.size(), qsizetype(1)}) {
+    for (const qsizetype part : {record.size(), record.size() < 1000 ? 1 : qsizetype(4096)}) {
         OwnRun run(u"def f(n):\n    return n * 2\nf(3)\n"_qs);
         RecordReader reader(run);
         for (qsizetype at = 0; at < record.size(); at += part)
