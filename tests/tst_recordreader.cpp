@@ -101,6 +101,8 @@ void TestRecordReader::records_data()
     row("an impossible count of parameters",
         Bytes().tag(record::Function).text("f").number(100'000),
         "невозможное число параметров или функций", 0);
+    row("arguments of 2 GB", Bytes().started().tag(record::Call).number(0).number(0x7fffffff),
+        "слишком длинные аргументы", 1);
     row("a huge text", Bytes().tag(record::Print).number(0x7fffffff), "слишком длинный текст", 0);
     row("a number past 32 bits", Bytes().tag(record::Line).raw("\xff\xff\xff\xff\xff\x01"),
         "неверное число", 0);
