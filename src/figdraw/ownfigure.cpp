@@ -15,11 +15,20 @@ OwnFigure ownFigure(const OwnRun &run)
                         qint16(shapes[first].d)};
     figure.shapes.reserve(shapes.size() - first);
     bool circles = true;
+    // A line drawn on starts where the last line ended, (0; 0) before any: kept as a line
+    // between its two points, it is drawn the same wherever the drawing of the figure starts.
+    float x = 0, y = 0;
     for (size_t i = first; i < shapes.size(); ++i) {
         const OwnRun::Shape &s = shapes[i];
-        figure.shapes.push_back(
-                {s.a, s.b, s.c, s.d, PaletteColour(s.colour), FigureRecord::Kind(s.kind)});
-        circles = circles && s.kind != OwnRun::Shape::Line && s.kind != OwnRun::Shape::LineOn;
+        if (s.kind == OwnRun::Shape::LineOn)
+            figure.shapes.push_back({x, y, s.c, s.d, PaletteColour(s.colour), FigureRecord::Line});
+        else
+            figure.shapes.push_back(
+                    {s.a, s.b, s.c, s.d, PaletteColour(s.colour), FigureRecord::Kind(s.kind)});
+        const bool line = s.kind == OwnRun::Shape::Line || s.kind == OwnRun::Shape::LineOn;
+        x = line ? s.c : x;
+        y = line ? s.d : y;
+        circles = circles && !line;
     }
     const CallTrace &trace = run.trace();
     int deepest = 0;

@@ -14,6 +14,16 @@ QString point(float x, float y)
     return u'(' + russianNumber(x) + u"; "_qs + russianNumber(y) + u')';
 }
 
+// Where a line drawn on from the end of the last line starts: there, or at (0; 0) before any.
+QString lineOnStart(const LargeVector<OwnRun::Shape> &shapes, qsizetype at)
+{
+    while (--at >= 0)
+        if (shapes[size_t(at)].kind == OwnRun::Shape::Line
+            || shapes[size_t(at)].kind == OwnRun::Shape::LineOn)
+            return point(shapes[size_t(at)].c, shapes[size_t(at)].d);
+    return point(0, 0);
+}
+
 int indentOf(QStringView line)
 {
     int indent = 0;
@@ -113,22 +123,34 @@ std::optional<LinePlace> RecordedLines::over(LinePlace place) const
 qsizetype RecordedLines::ownBefore(qint32 call, qsizetype event) const
 {
     qsizetype before = event - 1;
+    if (event >= run.events() && before > run.callEvent(call)) {
+        // Cut short by the run's end, with the calls it was waiting on, which never returned.
+        qint32 inner = run.callAt(before);
+        while (inner >= 0 && inner != call && run.trace().parent(inner) != call)
+            inner = run.trace().parent(inner);
+        if (inner >= 0 && inner != call)
+            before = run.callEvent(inner) - 1;
+    }
     while (before > run.callEvent(call) && run.event(before) == Event::Return
            && run.callAt(before) != call)
         before = run.callEvent(run.callAt(before)) - 1;
     return before;
 }
 
-// At the line that made the call's last output, or else at its last line.
+// At the line that made the call's last output, or else at its last line. A figure's call
+// that made no call of its own stopped there: at its last line, its return.
 LinePlace RecordedLines::afterOutput(qint32 call) const
 {
+    const bool stopped = !verses && run.trace().firstChild(call) < 0;
     qsizetype lastLine = -1;
     for (qsizetype e = ownBefore(call, run.returnEvent(call)); e > run.callEvent(call);
          e = ownBefore(call, e)) {
-        if (run.event(e) == Event::Output)
+        if (run.event(e) == Event::Output && !stopped)
             return placeUntil(e).value_or(first());
         if (lastLine < 0 && run.event(e) == Event::Line)
             lastLine = e;
+        if (lastLine >= 0 && stopped)
+            break;
     }
     return lastLine >= 0 ? placeAt(lastLine) : placeUntil(run.callEvent(call)).value_or(first());
 }
@@ -174,7 +196,6 @@ QString RecordedLines::explain(LinePlace place) const
             what = (verses ? u"Строка стихов: «"_qs : u"Вывод: «"_qs) + text + u'»';
         } else {
             const OwnRun::Shape &s = run.shapes()[size_t(at)];
-            const OwnRun::Shape &before = run.shapes()[size_t(std::max<qsizetype>(at - 1, 0))];
             if (s.kind == OwnRun::Shape::Circle)
                 what = u"Окружность: центр "_qs + point(s.a, s.b) + u", радиус "_qs
                         + russianNumber(s.c);
@@ -184,7 +205,7 @@ QString RecordedLines::explain(LinePlace place) const
             else
                 what = u"Линия: от "_qs
                         + (s.kind == OwnRun::Shape::Line ? point(s.a, s.b)
-                                                         : point(before.c, before.d))
+                                                         : lineOnStart(run.shapes(), at))
                         + u" до "_qs + point(s.c, s.d);
         }
     } else if (place.call >= 0 && (code == u"return" || code.startsWith(u"return "))) {
