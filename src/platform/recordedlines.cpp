@@ -24,6 +24,15 @@ QString lineOnStart(const LargeVector<OwnRun::Shape> &shapes, qsizetype at)
     return point(0, 0);
 }
 
+// Whether the text calls one of the functions the run called.
+bool callsFunctionOf(const OwnRun &run, const QString &text)
+{
+    for (int f = 0; !run.functionName(f).isEmpty(); ++f)
+        if (text.contains(QRegularExpression(u"\\b"_qs + run.functionName(f) + u"\\s*\\("_qs)))
+            return true;
+    return false;
+}
+
 int indentOf(QStringView line)
 {
     int indent = 0;
@@ -208,6 +217,9 @@ QString RecordedLines::explain(LinePlace place) const
                                                          : lineOnStart(run.shapes(), at))
                         + u" до "_qs + point(s.c, s.d);
         }
+    } else if (const QString value = run.assigned(place.step); !value.isEmpty()) {
+        what = code.section(QRegularExpression(u"\\s*(//|\\*\\*|[-+*/%])?="_qs), 0, 0).trimmed()
+                + u" = "_qs + value;
     } else if (place.call >= 0 && (code == u"return" || code.startsWith(u"return "))) {
         const QString value = run.result(place.call);
         what = u"Возврат: "_qs + run.callText(place.call) + u" закончен"_qs
@@ -224,7 +236,10 @@ QString RecordedLines::explainTest(LinePlace place, const QString &code) const
     const qsizetype colon = code.lastIndexOf(u':');
     const QString condition = code.sliced(code.indexOf(u' ') + 1, colon - code.indexOf(u' ') - 1);
     const QString lineText = run.code().section(u'\n', line(place) - 1, line(place) - 1);
-    bool holds = colon + 1 < code.size(); // a body on the test's own line runs next
+    // A body on the test's own line runs next, unless it calls one of the code's functions:
+    // the line would then have been explained as that call.
+    const QString body = code.sliced(colon + 1);
+    bool holds = !body.isEmpty() && !callsFunctionOf(run, body);
     const std::optional<LinePlace> after = over(place);
     const qsizetype nextEvent = after ? after->step : run.events();
     for (qsizetype e = afterLine(place.step); e < nextEvent; ++e)
