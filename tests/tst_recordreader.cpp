@@ -77,6 +77,11 @@ void TestRecordReader::records_data()
     row("random bytes", Bytes().raw("\x01\x9f\xee"), "событие неизвестного вида", 0);
     row("a return before any call", Bytes().tag(record::Return).raw(QByteArray(1, '\0')),
         "возврат без вызова", 0);
+    row("a value outside any call",
+        Bytes().tag(record::Value)
+                .raw("\x01"
+                     "7"),
+        "значение вне вызова", 0);
     row("the guard late", Bytes().started().tag(record::Guard).text("Защита"),
         "защита названа не в начале", 1);
     row("a call of a function never announced",

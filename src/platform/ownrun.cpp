@@ -33,15 +33,18 @@ void OwnRun::enter(int function, QByteArrayView arguments)
                       noResult, quint16(function)});
     values_.insert(values_.end(), arguments.begin(), arguments.end());
     running.push_back(call);
+    runningLines.push_back(noLine);
     add(Event::Call, 0);
 }
 
 void OwnRun::line(int number)
 {
-    if (running.empty())
+    if (running.empty()) {
         topLine = number;
-    else
-        add(Event::Line, quint32(number));
+        return;
+    }
+    runningLines.back() = quint32(events_.size());
+    add(Event::Line, quint32(number));
 }
 
 void OwnRun::shape(const Shape &shape)
@@ -84,7 +87,27 @@ void OwnRun::leave(QByteArrayView value)
         values_.insert(values_.end(), value.begin(), value.begin() + length);
     }
     running.pop_back();
+    runningLines.pop_back();
     add(Event::Return, 0);
+}
+
+void OwnRun::assign(QByteArrayView value)
+{
+    if (running.empty() || runningLines.back() == noLine || value.isEmpty())
+        return;
+    assigned_.push_back({runningLines.back(), quint32(values_.size())});
+    const qsizetype length = std::min<qsizetype>(value.size(), 255);
+    values_.push_back(char(length));
+    values_.insert(values_.end(), value.begin(), value.begin() + length);
+}
+
+QString OwnRun::assigned(qsizetype lineEvent) const
+{
+    const auto found = std::lower_bound(
+            assigned_.begin(), assigned_.end(), quint32(lineEvent),
+            [](const std::pair<quint32, quint32> &a, quint32 event) { return a.first < event; });
+    return found != assigned_.end() && found->first == quint32(lineEvent) ? valueAt(found->second)
+                                                                          : QString();
 }
 
 // Calls cut short by a failure end where the run ended.
@@ -93,6 +116,7 @@ void OwnRun::finish()
     for (qint32 call : running)
         calls_[size_t(call)].lastEvent = quint32(events_.size());
     running.clear();
+    runningLines.clear();
     topLine = 0;
     if (!stepEnds_.empty())
         stepEnds_.back() = {qsizetype(shapes_.size()), printed_.size()};
@@ -174,5 +198,6 @@ qsizetype OwnRun::bytes() const
     return trace_.bytes() + qsizetype(calls_.capacity() * sizeof(Call))
             + qsizetype(events_.capacity() * sizeof(quint32)) + qsizetype(values_.capacity())
             + qsizetype(shapes_.capacity() * sizeof(Shape))
-            + qsizetype(stepEnds_.capacity() * sizeof(Outputs));
+            + qsizetype(stepEnds_.capacity() * sizeof(Outputs))
+            + qsizetype(assigned_.capacity() * sizeof(assigned_[0]));
 }

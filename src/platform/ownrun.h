@@ -57,6 +57,8 @@ public:
     void print(const QString &text);
     // The current call returned this value as the window writes it; empty for None.
     void leave(QByteArrayView value = {});
+    // The current call's last line ("x2 = x + r") gave its local this value.
+    void assign(QByteArrayView value);
     void fail(Failure failure) { failure_ = std::move(failure); }
     // Which layers of the runner's box held ("Защита: seccomp, Landlock 7").
     void setGuard(const QString &guard) { guard_ = guard; }
@@ -78,6 +80,8 @@ public:
     QString result(qint32 call) const;
     // "ris(x = 130; y = 100; r = 20)"
     QString callText(qint32 call) const;
+    // The value a line event's line gave its local ("141,42"); empty for none.
+    QString assigned(qsizetype lineEvent) const;
 
     // The events, in order; each belongs to a call, or to the top level (-1).
     qsizetype events() const { return qsizetype(events_.size()); }
@@ -153,5 +157,9 @@ private:
     // While building: the calls running, innermost last, and a top-level line waiting to
     // be kept if it calls one of the code's functions.
     std::vector<qint32> running;
+    std::vector<quint32> runningLines; // each running call's last line event, or noLine
+    static constexpr quint32 noLine = ~0u;
+    // The line events that gave a local a value, in order, with where the value starts.
+    LargeVector<std::pair<quint32, quint32>> assigned_;
     int topLine = 0;
 };

@@ -102,6 +102,18 @@ RecordReader::Got RecordReader::getLine(const char *&at, const char *end, int &l
     return Got::Event;
 }
 
+// A value as the window writes it: a byte of length, then at most 30 characters in UTF-8.
+RecordReader::Got RecordReader::getValue(const char *&at, const char *end, QByteArrayView &value)
+{
+    if (at == end || end - at - 1 < quint8(*at))
+        return Got::Later;
+    value = QByteArrayView(at + 1, quint8(*at));
+    if (value.size() > qsizetype(record::maxValueBytes) || !isUtf8(value))
+        return wrong("неверное значение");
+    at += 1 + value.size();
+    return Got::Event;
+}
+
 // The arguments are whole values, each of at most 30 characters in UTF-8, no more of
 // them than the function has parameters.
 bool RecordReader::argumentsFit(QByteArrayView arguments, int function) const
@@ -183,16 +195,14 @@ RecordReader::Got RecordReader::readEvent(const char *&from, const char *end)
         run.line(line);
         break;
     }
-    case record::Return: {
-        if (at == end || end - at - 1 < quint8(*at))
-            return Got::Later;
-        const QByteArrayView value(at + 1, quint8(*at));
-        if (value.size() > qsizetype(record::maxValueBytes) || !isUtf8(value))
-            return wrong("неверное значение");
+    case record::Return:
+    case record::Value: {
+        QByteArrayView value;
+        if ((got = getValue(at, end, value)) != Got::Event)
+            return got;
         if (run.depth() == 0)
-            return wrong("возврат без вызова");
-        run.leave(value);
-        at += 1 + value.size();
+            return wrong(tag == record::Return ? "возврат без вызова" : "значение вне вызова");
+        tag == record::Return ? run.leave(value) : run.assign(value);
         break;
     }
     case record::Shape: {

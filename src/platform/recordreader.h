@@ -35,6 +35,7 @@ private:
     Got readEvent(const char *&from, const char *end);
     Got getNumber(const char *&at, const char *end, quint32 &number);
     Got getText(const char *&at, const char *end, QString &text, quint32 maxBytes);
+    Got getValue(const char *&at, const char *end, QByteArrayView &value);
     Got getLine(const char *&at, const char *end, int &line, bool noneAllowed);
     bool argumentsFit(QByteArrayView arguments, int function) const;
     Got wrong(const char *reason);

@@ -110,7 +110,7 @@ void confine()
         running = true;
     }
     started.notify_all();
-    tracer::start(fileName);
+    tracer::start(fileName, job.code);
     PyObject *result = PyEval_EvalCode(code, globals, globals);
     PyEval_SetTrace(nullptr, nullptr);
     if (result || PyErr_ExceptionMatches(PyExc_SystemExit))

@@ -13,6 +13,7 @@
 //  'C' call:     function, the arguments' bytes, the arguments (values one after another)
 //  'L' line:     number
 //  'R' return:   value (length 0 for None, or for a call an exception left)
+//  'V' value:    value: what the current call's last line ("x2 = …") gave its local
 //  'S' shape:    a, b, c, d as float32 (both ends run on one machine), colour, kind bytes
 //  'P' print:    text (what one print call wrote, its end included)
 //  'X' failure:  line (0 for none), function (empty at the top level), message; the last
@@ -26,6 +27,7 @@ enum Tag : char {
     Call = 'C',
     Line = 'L',
     Return = 'R',
+    Value = 'V',
     Shape = 'S',
     Print = 'P',
     Failure = 'X',

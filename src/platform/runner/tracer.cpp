@@ -2,6 +2,7 @@
 #include "failures.h"
 
 #include <atomic>
+#include <cctype>
 #include <cstring>
 #include <unistd.h>
 #include <unordered_map>
@@ -55,6 +56,29 @@ enum Ask : int { Nothing, Flush, StopNow };
 std::atomic<int> asked = Nothing;
 // Where the run stands, for the watchdog as well.
 std::atomic<int> whereLine = 0, whereFunction = Top;
+// By line number, the name a line of the code gives a value to ("x2 = x + r"), or null.
+std::vector<PyObject *> assignedNames;
+
+// "x2 = …" or "n += …" gives x2 or n a value; "x == y", "f(a=1)" and "x[0] = 1" do not.
+PyObject *assignedName(std::string_view line)
+{
+    std::size_t at = line.find_first_not_of(" \t");
+    const std::size_t start = at;
+    while (at < line.size()
+           && (std::isalnum(static_cast<unsigned char>(line[at])) || line[at] == '_'))
+        ++at;
+    if (start == std::string_view::npos || at == start
+        || std::isdigit(static_cast<unsigned char>(line[start])))
+        return nullptr;
+    const std::string_view name = line.substr(start, at - start);
+    at = line.find_first_not_of(" \t", at);
+    if (at != std::string_view::npos
+        && std::string_view("+-*/%").find(line[at]) != std::string_view::npos)
+        at += line.substr(at, 2) == "//" || line.substr(at, 2) == "**" ? 2 : 1;
+    if (at >= line.size() || line[at] != '=' || line.substr(at, 2) == "==")
+        return nullptr;
+    return PyUnicode_FromStringAndSize(name.data(), Py_ssize_t(name.size()));
+}
 
 int lookUpKind(PyCodeObject *code)
 {
@@ -124,6 +148,26 @@ void putLine(int line)
     char *out = writer->reserve(1 + record::maxNumberBytes);
     *out = record::Line;
     writer->commit(record::putNumber(out + 1, std::uint32_t(line)));
+}
+
+// The value the previous line of a function's frame gave its local, after that line ran.
+void recordAssigned(PyFrameObject *frame, int line)
+{
+    if (line <= 0 || std::size_t(line) >= assignedNames.size() || !assignedNames[std::size_t(line)])
+        return;
+    PyObject *locals = PyFrame_GetLocals(frame); // built only after such a line
+    PyObject *value = locals ? PyDict_GetItem(locals, assignedNames[std::size_t(line)]) : nullptr;
+    if (!locals)
+        PyErr_Clear();
+    if (value) {
+        checkRecordSize(2 + record::maxValueBytes);
+        char *out = writer->reserve(2 + record::maxValueBytes);
+        out[0] = record::Value;
+        const std::size_t length = writeValue(value, out + 2);
+        out[1] = char(length);
+        writer->commit(out + 2 + length);
+    }
+    Py_XDECREF(locals);
 }
 
 // The returns of calls an exception left, once the exception is known to be caught,
@@ -205,13 +249,14 @@ void recordLine(PyFrameObject *frame)
     if (current < 0 || frames[std::size_t(current)].frame != frame)
         return; // a comprehension's, a lambda's or a library's line
     const int line = PyFrame_GetLineNumber(frame);
-    frames[std::size_t(current)].line = line;
+    const int previous = std::exchange(frames[std::size_t(current)].line, line);
     whereLine.store(line, std::memory_order_relaxed);
     if (frames[std::size_t(current)].kind == Top) {
         topLine = line;
         return;
     }
     recordReturnsLeft();
+    recordAssigned(frame, previous);
     if (lines == limits::lines)
         stop(Stop::Lines);
     ++lines;
@@ -239,6 +284,7 @@ void leaveFrame(PyObject *value)
         return;
     }
     recordReturnsLeft();
+    recordAssigned(left.frame, left.line);
     char *out = writer->reserve(2 + record::maxValueBytes);
     out[0] = record::Return;
     const std::size_t length = value == Py_None ? 0 : writeValue(value, out + 2);
@@ -297,9 +343,15 @@ void prepare(RecordWriter &recordWriter)
     writer = &recordWriter;
 }
 
-void start(PyObject *fileName)
+void start(PyObject *fileName, std::string_view code)
 {
     ownFileName = fileName;
+    assignedNames.push_back(nullptr); // lines count from 1
+    for (std::size_t from = 0; from <= code.size();) {
+        const std::size_t end = std::min(code.find('\n', from), code.size());
+        assignedNames.push_back(assignedName(code.substr(from, end - from)));
+        from = end + 1;
+    }
     frames.reserve(4 * std::size_t(limits::depth));
     PyEval_SetTrace(traceEvent, nullptr);
 }

@@ -27,7 +27,8 @@ namespace tracer {
 // The record's way out, before anything is recorded or fails.
 void prepare(RecordWriter &writer);
 // Traces the running thread from now on: the code's own code objects bear this file name.
-void start(PyObject *fileName);
+// The code's text tells which lines give a local a value, recorded after each such line.
+void start(PyObject *fileName, std::string_view code);
 // Whether the code object is the code's own function or its top level (not a
 // comprehension, lambda, generator, or code from elsewhere).
 bool isOwnFunctionOrTop(PyCodeObject *code);
