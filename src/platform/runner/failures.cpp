@@ -107,8 +107,8 @@ std::string closestName(PyObject *mistyped, std::initializer_list<PyObject *> sc
                                                        : nullptr;
         for (Py_ssize_t i = 0; matcher && names && i < PyList_GET_SIZE(names); ++i) {
             PyObject *name = PyList_GET_ITEM(names, i);
-            if (!PyUnicode_Check(name) || PyUnicode_READ_CHAR(name, 0) == '_'
-                || PyUnicode_Compare(name, mistyped) == 0)
+            if (!PyUnicode_Check(name) || PyUnicode_GET_LENGTH(name) == 0
+                || PyUnicode_READ_CHAR(name, 0) == '_' || PyUnicode_Compare(name, mistyped) == 0)
                 continue;
             PyObject *candidate = PyObject_CallMethod(name, "lower", nullptr);
             Py_XDECREF(PyObject_CallMethod(matcher, "set_seq1", "O", candidate));
