@@ -22,8 +22,11 @@ struct Bytes
         bytes.append(out, record::putNumber(out, n) - out);
         return *this;
     }
-    Bytes &text(QByteArray text) { return number(quint32(text.size())), bytes += text, *this; }
-    Bytes &raw(QByteArray raw) { return bytes += raw, *this; }
+    Bytes &text(const QByteArray &text)
+    {
+        return number(quint32(text.size())), bytes += text, *this;
+    }
+    Bytes &raw(const QByteArray &raw) { return bytes += raw, *this; }
     Bytes &shape(float a, float b, float c, float d, char colour, char kind)
     {
         tag(record::Shape);
