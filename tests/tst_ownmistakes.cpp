@@ -39,6 +39,8 @@ const Mistake mistakes[] = {
          "Строка 2: имя «rr» не определено. Возможно, вы имели в виду «r»?"},
         {"parameter in capitals", "def ris(x, y, r):\n    circle(x, y, R)\nris(1, 2, 3)\n",
          "Строка 2: имя «R» не определено. Возможно, вы имели в виду «r»?"},
+        {"function in capitals", "def F(n):\n    return n\nx = f(1)\n",
+         "Строка 3: имя «f» не определено. Возможно, вы имели в виду «F»?"},
         {"4 and 5 arguments", "def f(a, b, c, d):\n    pass\nf(1, 2, 3, 4, 5)\n",
          "Строка 3: f() принимает 4 аргумента, а передано 5"},
         {"1 argument", "def f(a):\n    pass\nf(1, 2)\n",

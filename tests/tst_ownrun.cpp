@@ -111,9 +111,9 @@ const Scenario table[] = {
          "fact(3)\n",
          "figures", "", 3, "3: fact(n = 1) → 1", ""},
         {"parameters only",
-         "def f(n, m=(5,)):\n    k = lambda t: t + n\n    return [k(i) for i in range(n)], "
-         "m\nf(2)\n",
-         "figures", "", 1, "1: f(n = 2; m = (5,)) → ([2, 3], (5,))", ""},
+         "def f(n, m=(5,)):\n    s = n + 1\n    k = lambda t: t + n\n"
+         "    return [k(i) for i in range(n)], m, s\nf(2)\n",
+         "figures", "", 1, "1: f(n = 2; m = (5,)) → ([2, 3], (5,), 3)", ""},
         {"colours", "circle(1, 2, 3, 15)\nline(1, 2, 3, 4)\n", "figures", "", 0, "",
          "Line 1 2 3 4 9"},
         {"values as written", "def f(a, b, c, d):\n    return d\nf(True, 'да', -0.001, [1] * 50)\n",
