@@ -1,5 +1,6 @@
 #include "recordwriter.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -53,4 +54,16 @@ void RecordWriter::endFromOutside(std::string_view failure)
     sending.lock(); // never unlocked: the process ends next
     send(buffer, committed.load(std::memory_order_acquire));
     send(failure.data(), failure.size());
+}
+
+std::string failureEvent(int line, std::string_view function, std::string_view message)
+{
+    std::string event(1, record::Failure);
+    char number[record::maxNumberBytes];
+    event.append(number, record::putNumber(number, std::uint32_t(std::max(line, 0))));
+    for (std::string_view text : {function, message}) {
+        event.append(number, record::putNumber(number, std::uint32_t(text.size())));
+        event += text;
+    }
+    return event;
 }

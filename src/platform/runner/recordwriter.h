@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <string_view>
 
 // The record on its way out through a pipe, in writes of 64 KiB. The running code's
@@ -50,3 +51,6 @@ private:
     std::uint64_t flushed = 0;
     std::mutex sending; // a flush against the watchdog's last words
 };
+
+// The failure event: the line (0 for none), the function (empty at the top level), the message.
+std::string failureEvent(int line, std::string_view function, std::string_view message);

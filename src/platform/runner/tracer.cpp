@@ -2,7 +2,6 @@
 #include "failures.h"
 
 #include <atomic>
-#include <cctype>
 #include <cstring>
 #include <unistd.h>
 #include <unordered_map>
@@ -58,27 +57,6 @@ std::atomic<int> asked = Nothing;
 std::atomic<int> whereLine = 0, whereFunction = Top;
 // By line number, the name a line of the code gives a value to ("x2 = x + r"), or null.
 std::vector<PyObject *> assignedNames;
-
-// "x2 = …" or "n += …" gives x2 or n a value; "x == y", "f(a=1)" and "x[0] = 1" do not.
-PyObject *assignedName(std::string_view line)
-{
-    std::size_t at = line.find_first_not_of(" \t");
-    const std::size_t start = at;
-    while (at < line.size()
-           && (std::isalnum(static_cast<unsigned char>(line[at])) || line[at] == '_'))
-        ++at;
-    if (start == std::string_view::npos || at == start
-        || std::isdigit(static_cast<unsigned char>(line[start])))
-        return nullptr;
-    const std::string_view name = line.substr(start, at - start);
-    at = line.find_first_not_of(" \t", at);
-    if (at != std::string_view::npos
-        && std::string_view("+-*/%").find(line[at]) != std::string_view::npos)
-        at += line.substr(at, 2) == "//" || line.substr(at, 2) == "**" ? 2 : 1;
-    if (at >= line.size() || line[at] != '=' || line.substr(at, 2) == "==")
-        return nullptr;
-    return PyUnicode_FromStringAndSize(name.data(), Py_ssize_t(name.size()));
-}
 
 int lookUpKind(PyCodeObject *code)
 {
@@ -322,18 +300,6 @@ int traceEvent(PyObject *, PyFrameObject *frame, int what, PyObject *argument)
     }
     }
     return 0;
-}
-
-std::string failureEvent(int line, std::string_view function, std::string_view message)
-{
-    std::string event(1, record::Failure);
-    char number[record::maxNumberBytes];
-    event.append(number, record::putNumber(number, std::uint32_t(std::max(line, 0))));
-    for (std::string_view text : {function, message}) {
-        event.append(number, record::putNumber(number, std::uint32_t(text.size())));
-        event += text;
-    }
-    return event;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "values.h"
 #include "recordformat.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -126,4 +127,25 @@ std::string groupedNumber(long long number)
     for (auto at = std::ptrdiff_t(digits.size()) - 3; at > (number < 0 ? 1 : 0); at -= 3)
         digits.insert(std::size_t(at), "\u00a0");
     return digits;
+}
+
+// "x2 = …" or "n += …" gives x2 or n a value; "x == y", "f(a=1)" and "x[0] = 1" do not.
+PyObject *assignedName(std::string_view line)
+{
+    std::size_t at = line.find_first_not_of(" \t");
+    const std::size_t start = at;
+    while (at < line.size()
+           && (std::isalnum(static_cast<unsigned char>(line[at])) || line[at] == '_'))
+        ++at;
+    if (start == std::string_view::npos || at == start
+        || std::isdigit(static_cast<unsigned char>(line[start])))
+        return nullptr;
+    const std::string_view name = line.substr(start, at - start);
+    at = line.find_first_not_of(" \t", at);
+    if (at != std::string_view::npos
+        && std::string_view("+-*/%").find(line[at]) != std::string_view::npos)
+        at += line.substr(at, 2) == "//" || line.substr(at, 2) == "**" ? 2 : 1;
+    if (at >= line.size() || line[at] != '=' || line.substr(at, 2) == "==")
+        return nullptr;
+    return PyUnicode_FromStringAndSize(name.data(), Py_ssize_t(name.size()));
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // Writes a value as the window shows it: numbers the Russian way ("13,33", "30"),
 // True and False, a string as Python's repr, anything else by its repr; at most 30
@@ -14,3 +15,7 @@ std::size_t writeValue(PyObject *value, char *out);
 
 // A count with no-break spaces between groups of three digits: "10 000".
 std::string groupedNumber(long long number);
+
+// The name a line of code gives a value to ("x2 = x + r", "n += 1") as a new string, or
+// null for a line that gives none ("x == y", "f(a=1)", "x[0] = 1").
+PyObject *assignedName(std::string_view line);
