@@ -70,7 +70,9 @@ void confine()
         tracer::fail(0, {},
                      "Процедура не запущена: нет защиты от опасных действий программы ("
                              + layers.refused + ").");
+    // Sent at once: whatever the code may write into the record comes after it.
     recordWriter->putTaggedText(record::Guard, sandbox::describe(layers));
+    recordWriter->flush();
 }
 
 [[noreturn]] void runCode(const Job &job)
