@@ -144,7 +144,7 @@ private slots:
         const QString failing = u"def f(n):\n    circle(100, 100, n)\n    if n < 20:\n        x = 1 / 0\n    f(n - 10)\n\nf(30)\n"_qs;
         const QString drawsThenStops = u"def ris(r):\n    circle(100, 100, r)\n    if r < 10:\n        return\n    ris(r / 2)\n\nris(30)\n"_qs;
         const QString lineOn = u"def g(x):\n    line(10, 10, x, 10)\n    circle(50, 50, 20)\n    line_to(x, 100)\n\ng(90)\n"_qs;
-        const QString assigns = u"def f(x):\n    x2 = x * 1.41421\n    x2 += 1\n    if x2 > 100:\n        circle(x2, 100, 5)\n\nf(100)\n"_qs;
+        const QString assigns = u"def f(x):\n    if x > 50:\n        x2 = x * 1.41421\n    x2 += 1\n    circle(x2, 100, 5)\n\nf(100)\n"_qs;
         const QList<Scenario> scenarios{
             {fact, {u"по строкам"_qs}, u"Программа: вызовов сделано 0 из 4"_qs, u"Строка 6. Вызов: fact(n = 3)"_qs, u"0/0/0"_qs, {}},
             {fact, {u"по строкам"_qs, u"Right"_qs}, u"Вызов 1 из 4"_qs, u"Строка 2. Проверка n == 0: 3 == 0 — нет"_qs, u"1/1/0"_qs, {}},
@@ -173,8 +173,8 @@ private slots:
             {loop, {u"по строкам"_qs, u"Right*6"_qs}, u"Вызов 1 из 3"_qs, u"Строка 4. Проверка r > 10: 20 > 10 — да"_qs, u"1/1/2"_qs, {}},
             {u"circle(100, 100, 50)\nris(3)\n"_qs, {u"сразу"_qs}, {}, {}, u"0/0/1"_qs, u"Строка 2: имя «ris» не определено"_qs, 2},
             {u"def ris(r):\n    circle(100, 100, r)\n    ris(r + 1)\n\nris(1)\n"_qs, {u"сразу"_qs}, u"Все вызовы закончены: 10000"_qs, {}, u"10000/10000/10000"_qs, u"Строка 3: рекурсия не остановилась: 10 000 вложенных вызовов ris"_qs, 3},
-            {assigns, {u"по строкам"_qs, u"Right*2"_qs}, u"Вызов 1 из 1"_qs, u"Строка 3. x2 = 142,42"_qs, u"1/1/0"_qs, {}},
-            {assigns, {u"по строкам"_qs, u"Right*3"_qs}, u"Вызов 1 из 1"_qs, u"Строка 4. Проверка x2 > 100 — да"_qs, u"1/1/0"_qs, {}},
+            {assigns, {u"по строкам"_qs, u"Right"_qs}, u"Вызов 1 из 1"_qs, u"Строка 2. Проверка x > 50: 100 > 50 — да"_qs, u"1/1/0"_qs, {}},
+            {assigns, {u"по строкам"_qs, u"Right*3"_qs}, u"Вызов 1 из 1"_qs, u"Строка 4. x2 = 142,42"_qs, u"1/1/0"_qs, {}},
             {u"scale(0, 0, 1.5, 1.5)\n"_qs, {u"сразу"_qs}, {}, {}, {}, u"Строка 1: scale(): углы должны быть целыми числами"_qs, 1},
             {u"print('раз', 2)\nprint(3 / 0)\n"_qs, {u"сразу"_qs}, {}, {}, {}, u"раз 2\nСтрока 2: деление на ноль"_qs, 2},
         };
