@@ -144,7 +144,7 @@ std::string nameText(PyObject *error, PyObject *globals, PyObject *locals)
         PyErr_Clear();
         return "NameError: " + text(error);
     }
-    const std::string said = "имя «" + text(name) + "» не определено."
+    std::string said = "имя «" + text(name) + "» не определено."
             + suggestion(closestName(
                     name, {locals, globals, PyDict_GetItemString(globals, "__builtins__")}));
     Py_DECREF(name);
