@@ -80,12 +80,8 @@ void OwnRun::leave(QByteArrayView value)
         return;
     Call &call = calls_[size_t(running.back())];
     call.lastEvent = quint32(events_.size());
-    if (!value.isEmpty()) {
-        call.result = quint32(values_.size());
-        const qsizetype length = std::min<qsizetype>(value.size(), 255);
-        values_.push_back(char(length));
-        values_.insert(values_.end(), value.begin(), value.begin() + length);
-    }
+    if (!value.isEmpty())
+        call.result = keepValue(value);
     running.pop_back();
     runningLines.pop_back();
     add(Event::Return, 0);
@@ -95,10 +91,17 @@ void OwnRun::assign(QByteArrayView value)
 {
     if (running.empty() || runningLines.back() == noLine || value.isEmpty())
         return;
-    assigned_.push_back({runningLines.back(), quint32(values_.size())});
+    assigned_.push_back({runningLines.back(), keepValue(value)});
+}
+
+// A value after the others, as a byte of length and its bytes: returns where it starts.
+quint32 OwnRun::keepValue(QByteArrayView value)
+{
+    const auto at = quint32(values_.size());
     const qsizetype length = std::min<qsizetype>(value.size(), 255);
     values_.push_back(char(length));
     values_.insert(values_.end(), value.begin(), value.begin() + length);
+    return at;
 }
 
 QString OwnRun::assigned(qsizetype lineEvent) const

@@ -140,6 +140,7 @@ private:
     static constexpr quint32 printedBit = 1u << (payloadBits - 1);
     void add(Event event, quint32 payload);
     void output(quint32 payload);
+    quint32 keepValue(QByteArrayView value);
     QString valueAt(quint32 at) const;
 
     QString code_;
