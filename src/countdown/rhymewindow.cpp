@@ -175,6 +175,7 @@ void Form1::showVerseMenu(const QPoint &position)
     menu->addSeparator();
     menu->addAction(ownProcedure->showAction());
     menu->addAction(calls->showAction());
+    menu->addAction(calls->drawnTreeAction());
     menu->exec(Text1->viewport()->mapToGlobal(position));
 }
 

@@ -13,7 +13,7 @@
 
 VerseCalls::VerseCalls(QWidget *window, QPlainTextEdit *box, Verses &verses, Unfolding *unfolding)
     : QObject(window), box(box), verses(verses), unfolding(unfolding),
-      calls(new CallsWindow(trace, QStringLiteral("Напишите стихи, чтобы увидеть их вызовы"), false,
+      calls(new CallsWindow(trace, QStringLiteral("Напишите стихи, чтобы увидеть их вызовы"), true,
                             window))
 {
     unfolding->watchKeysIn(calls);
@@ -60,6 +60,11 @@ CallFacts VerseCalls::factsOf(qint32 call) const
 QAction *VerseCalls::showAction() const
 {
     return calls->showAction();
+}
+
+QAction *VerseCalls::drawnTreeAction() const
+{
+    return calls->drawnTreeAction();
 }
 
 void VerseCalls::beginVerse(bool unfolds)

@@ -30,6 +30,7 @@ public:
     VerseCalls(QWidget *window, QPlainTextEdit *box, Verses &verses, Unfolding *unfolding);
 
     QAction *showAction() const;
+    QAction *drawnTreeAction() const;
 
     // Before the verse is written: forgets the last one.
     void beginVerse(bool unfolds);

@@ -52,6 +52,11 @@ QAction *FigureCalls::showAction() const
     return calls->showAction();
 }
 
+QAction *FigureCalls::drawnTreeAction() const
+{
+    return calls->drawnTreeAction();
+}
+
 bool FigureCalls::isOpen() const
 {
     return calls->isVisible();

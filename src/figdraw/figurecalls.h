@@ -41,6 +41,7 @@ public:
                 RecursionCounter &counter, Unfolding *unfolding);
 
     QAction *showAction() const;
+    QAction *drawnTreeAction() const;
     bool isOpen() const;
 
     // Before a figure that makes what is expected runs: forgets the last one. Returns

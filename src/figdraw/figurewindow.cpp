@@ -73,7 +73,7 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
     canvasMenu->fill(Picture1->menu(),
                      {unfolding->paceActions(),
                       programScale->actions() << lessonView->action(),
-                      {ownProcedure->showAction(), calls->showAction()}});
+                      {ownProcedure->showAction(), calls->showAction(), calls->drawnTreeAction()}});
     connect(canvasMenu, &CanvasMenu::historyMoved, this, &Form1::redraw);
     connect(programScale, &ProgramScale::changed, Picture1, &PictureBox::rescale);
     Picture1->setRedraw([this] {

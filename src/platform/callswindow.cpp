@@ -3,6 +3,7 @@
 #include "callmodels.h"
 #include "callsplace.h"
 #include "calltrace.h"
+#include "calltreepicture.h"
 #include "ownwindow.h"
 #include "procedurepart.h"
 #include "programscale.h"
@@ -13,8 +14,10 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QListView>
+#include <QLocale>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -41,6 +44,7 @@ CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool 
     : QWidget(mainWindow, Qt::Window), heading(new QLabel(this)), stack(new QListView(this)),
       procedure(new ProcedurePart(this)), trace(trace), emptyText(emptyText),
       mainWindow(mainWindow), action(new QAction(QStringLiteral("Показать вызовы"), mainWindow)),
+      drawnFace(new QAction(QStringLiteral("Дерево рисунком"), mainWindow)),
       stackModel(new CallStackModel(trace, this)), pages(new QStackedWidget(this))
 {
     setWindowTitle(QStringLiteral("Вызовы"));
@@ -62,19 +66,8 @@ CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool 
     layout->addWidget(stack, 1);
     connect(stack->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &index) { choose(stackModel->call(index.row())); });
-    if (withTree) {
-        tree = new QTreeView(this);
-        treeModel = new CallTreeModel(trace, this);
-        tree->setAccessibleName(QStringLiteral("Дерево вызовов"));
-        tree->setUniformRowHeights(true);
-        tree->setHeaderHidden(true);
-        tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        tree->setModel(treeModel);
-        layout->addWidget(caption(QStringLiteral("Дерево вызовов"), tree));
-        layout->addWidget(tree, 2);
-        connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
-                [this](const QModelIndex &index) { choose(CallTreeModel::call(index)); });
-    }
+    if (withTree)
+        layout->addLayout(makeTreePart(), 2);
     pages->addWidget(new QWidget);
     pages->addWidget(views);
     auto *window = new QVBoxLayout(this);
@@ -140,6 +133,8 @@ void CallsWindow::showAt(qint32 call, qint32 newest)
     const QModelIndex last = stackModel->index(stackModel->rowCount({}) - 1);
     stack->setCurrentIndex(last);
     stack->scrollTo(last);
+    newestShown = newest;
+    showDrawn();
     if (tree) {
         treeModel->reach(newest);
         treeModel->setCurrent(newest);
@@ -158,6 +153,7 @@ void CallsWindow::showFinished()
     heading->setText(QStringLiteral("Все вызовы закончены: %1").arg(trace.calls()));
     pages->setCurrentIndex(1);
     stackModel->setPath({});
+    showDrawn();
     if (tree) {
         treeModel->reach(trace.calls() - 1);
         treeModel->setCurrent(trace.calls());
@@ -179,8 +175,10 @@ void CallsWindow::showNoCalls()
     heading->setText(emptyText);
     stackModel->setPath({});
     pages->setCurrentIndex(0);
-    if (tree)
+    if (tree) {
         treeModel->clear();
+        picture->reset();
+    }
     procedure->clear();
     following = false;
 }
@@ -233,13 +231,71 @@ void CallsWindow::setOwnScale(int percent, QBoxLayout::Direction direction)
     const int rowsHeight = rowsShown * (fontMetrics().height() + 6) + 4;
     stack->setMinimumHeight(rowsHeight);
     if (tree)
-        tree->setMinimumHeight(rowsHeight);
+        faces->setMinimumHeight(rowsHeight);
     parts->setDirection(direction);
     setMinimumSize(QSize(240, 200) * percent / 100);
     // The least size at once, not at the next layout request.
     parts->parentWidget()->updateGeometry();
     pages->updateGeometry();
     layout()->activate();
+}
+
+// The tree of calls as an indented list, or drawn ("Рисунком"), under a heading with the toggle
+// and, for the drawn face, the count of repeated calls.
+QBoxLayout *CallsWindow::makeTreePart()
+{
+    tree = new QTreeView(this);
+    treeModel = new CallTreeModel(trace, this);
+    tree->setAccessibleName(QStringLiteral("Дерево вызовов"));
+    tree->setUniformRowHeights(true);
+    tree->setHeaderHidden(true);
+    tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tree->setModel(treeModel);
+    connect(tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &index) { choose(CallTreeModel::call(index)); });
+    picture = new CallTreePicture(trace, this);
+    connect(picture, &CallTreePicture::callChosen, this, &CallsWindow::choose);
+    auto *repeats = new QLabel(this);
+    connect(picture, &CallTreePicture::repeatsCounted, repeats, [repeats](qint32 count) {
+        repeats->setText(count > 0 ? QStringLiteral("повторных вызовов: %1")
+                                             .arg(QLocale(QLocale::Russian).toString(count))
+                                   : QString());
+    });
+    faces = new QStackedWidget(this);
+    faces->addWidget(tree);
+    faces->addWidget(picture);
+    drawnFace->setCheckable(true);
+    drawnFace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    auto *toggle = new QToolButton(this);
+    toggle->setDefaultAction(drawnFace);
+    toggle->setText(QStringLiteral("Рисунком"));
+    toggle->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    connect(drawnFace, &QAction::toggled, this, [this, repeats](bool drawn) {
+        faces->setCurrentIndex(drawn ? 1 : 0);
+        repeats->setVisible(drawn);
+        if (drawn)
+            showDrawn();
+    });
+    repeats->hide();
+    auto *heading = new QHBoxLayout;
+    heading->addWidget(caption(QStringLiteral("Дерево вызовов"), faces), 1);
+    heading->addWidget(repeats);
+    heading->addWidget(toggle);
+    auto *part = new QVBoxLayout;
+    part->addLayout(heading);
+    part->addWidget(faces, 1);
+    return part;
+}
+
+// The drawn tree at the moment the window shows.
+void CallsWindow::showDrawn()
+{
+    if (!picture || faces->currentIndex() != 1)
+        return;
+    if (current >= trace.calls())
+        picture->showMoment(trace.calls() - 1, -1, true);
+    else
+        picture->showMoment(newestShown, current, false);
 }
 
 // Beside the program's window, at the program's scale where there is room; see findCallsPlace.

@@ -19,6 +19,7 @@ class QStackedWidget;
 class QTreeView;
 class CallStackModel;
 class CallTreeModel;
+class CallTreePicture;
 
 // The "Вызовы" window beside a program's window: which call is current, the
 // calls waiting at it, and (for figures) the tree of the calls made so far.
@@ -34,6 +35,8 @@ public:
 
     // The checkable menu item that shows and hides the window.
     QAction *showAction() const { return action; }
+    // The checkable menu item that draws the tree of calls as a tree, for the session.
+    QAction *drawnTreeAction() const { return drawnFace; }
     // What the program knows of a call beyond its arguments: the shapes it drew,
     // the lines it wrote, the values it computed.
     void setCallFacts(std::function<CallFacts(qint32 call)> facts) { callFacts = std::move(facts); }
@@ -63,6 +66,7 @@ public:
     QLabel *heading;
     QListView *stack;
     QTreeView *tree = nullptr;
+    CallTreePicture *picture = nullptr;
     ProcedurePart *procedure;
 
 signals:
@@ -80,20 +84,25 @@ private:
     void showAt(qint32 call, qint32 newest);
     void showProcedure(qint32 call, int line);
     void expandTree(const QModelIndex &current);
+    QBoxLayout *makeTreePart();
+    void showDrawn();
 
     const CallTrace &trace;
     QString emptyText;
     QWidget *mainWindow;
     QAction *action;
+    QAction *drawnFace;
     std::function<CallFacts(qint32)> callFacts;
     const RecordedLines *ownLines = nullptr;
     ProcedureText ownCode;
     CallStackModel *stackModel;
     CallTreeModel *treeModel = nullptr;
     QStackedWidget *pages;
+    QStackedWidget *faces = nullptr; // of the tree: the list, or drawn
     QBoxLayout *parts;
     QPointer<QWidget> kept;
     int own = 100;
     qint32 current = -1;
+    qint32 newestShown = -1;
     bool following = false; // while the views follow the program, not the user
 };

@@ -117,6 +117,14 @@ int CallTrace::childCount(qint32 call) const
     return count;
 }
 
+qint32 CallTrace::subtreeEnd(qint32 call) const
+{
+    for (qint32 up = call; up >= 0; up = parent(up))
+        if (nextSibling(up) >= 0)
+            return nextSibling(up);
+    return calls();
+}
+
 QList<qint32> CallTrace::path(qint32 call) const
 {
     QList<qint32> calls;
@@ -150,6 +158,22 @@ QString CallTrace::treeText(qint32 call) const
     if (names_.inTree)
         return names_.inTree(call);
     return drewAnything(call) ? text(call) : text(call) + u" — остановка"_qs;
+}
+
+// The built-in procedures' calls compare by their arguments, the class's own by their text.
+bool CallTrace::sameCall(qint32 a, qint32 b) const
+{
+    if (names_.text)
+        return names_.text(a) == names_.text(b);
+    return arguments_[size_t(a)] == arguments_[size_t(b)];
+}
+
+size_t CallTrace::callHash(qint32 call) const
+{
+    if (names_.text)
+        return qHash(names_.text(call));
+    const auto &values = arguments_[size_t(call)];
+    return qHashMulti(0, values[0], values[1], values[2]);
 }
 
 qsizetype CallTrace::bytes() const

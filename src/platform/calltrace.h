@@ -41,6 +41,7 @@ public:
     {
         std::function<QString(qint32 call)> text;
         std::function<QString(qint32 call)> inTree;
+        std::function<QString(qint32 call)> returned;
     };
     void setNames(Names names) { names_ = std::move(names); }
     // Forgets the calls, keeping their memory for the next recursion.
@@ -64,6 +65,8 @@ public:
     // The place of a call among the calls its parent made, the first being 0.
     int childRow(qint32 call) const;
     int childCount(qint32 call) const;
+    // The call after the last call this one made, directly or not: its calls are those between.
+    qint32 subtreeEnd(qint32 call) const;
     // The first call, ..., the parent of this call, this call.
     QList<qint32> path(qint32 call) const;
 
@@ -75,6 +78,15 @@ public:
     QString text(qint32 call) const;
     // As the tree writes it: a call that drew nothing marked "— остановка".
     QString treeText(qint32 call) const;
+    // What the call returned, as the window writes it; empty where nothing is returned.
+    QString returned(qint32 call) const
+    {
+        return names_.returned ? names_.returned(call) : QString();
+    }
+    // Whether two calls are of the same procedure with the same arguments, and a hash
+    // equal for such calls.
+    bool sameCall(qint32 a, qint32 b) const;
+    size_t callHash(qint32 call) const;
     // The memory the trace holds, in bytes.
     qsizetype bytes() const;
 

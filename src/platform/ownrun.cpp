@@ -14,7 +14,8 @@ int OwnRun::addFunction(const QString &name, const QStringList &parameters)
                              if (trace_.firstChild(call) < 0)
                                  text += u" — остановка"_qs;
                              return text;
-                         }});
+                         },
+                         [this](qint32 call) { return result(call); }});
     return int(functions_.size() - 1);
 }
 

@@ -1,0 +1,372 @@
+#include "calltreepicture.h"
+
+#include "calltreefile.h"
+#include "errorreport.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr double smallestZoom = 0.02, largestZoom = 4, zoomStep = 1.25;
+} // namespace
+
+CallTreePicture::CallTreePicture(const CallTrace &trace, QWidget *parent)
+    : QAbstractScrollArea(parent), trace(trace), painting(trace, repeated), actions(new QMenu(this))
+{
+    setAccessibleName(QStringLiteral("Дерево вызовов рисунком"));
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(false);
+    const auto add = [this](const QString &text, QKeySequence key, auto slot) {
+        QAction *action = actions->addAction(text, this, slot);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetShortcut); // the keys are read by keyPressEvent
+        return action;
+    };
+    add(QStringLiteral("Раскрыть на уровень"), Qt::Key_Return,
+        [this] { activate(selectedNode()); });
+    add(QStringLiteral("Раскрыть всё ниже"), Qt::Key_Asterisk, [this] {
+        folding.openAll(this->trace, selected);
+        refold();
+    });
+    add(QStringLiteral("Свернуть всё ниже"), Qt::Key_Minus, [this] {
+        folding.foldAll(this->trace, selected);
+        refold();
+    });
+    actions->addSeparator();
+    add(QStringLiteral("Крупнее"), QKeySequence(Qt::CTRL | Qt::Key_Plus),
+        [this] { setZoom(scale * zoomStep); });
+    add(QStringLiteral("Мельче"), QKeySequence(Qt::CTRL | Qt::Key_Minus),
+        [this] { setZoom(scale / zoomStep); });
+    add(QStringLiteral("Вписать"), QKeySequence(Qt::CTRL | Qt::Key_0), [this] { fit(); });
+    QAction *counts = actions->addAction(QStringLiteral("Числа вызовов под узлами"));
+    counts->setCheckable(true);
+    connect(counts, &QAction::toggled, this, [this](bool on) {
+        painting.setCountsShown(on);
+        viewport()->update();
+    });
+    actions->addSeparator();
+    actions->addAction(QStringLiteral("Сохранить дерево…"), this, &CallTreePicture::saveChosen);
+    painting.setFont(font());
+}
+
+void CallTreePicture::reset()
+{
+    folding.reset(trace.calls());
+    repeated.clear();
+    repeatsFound = foldsFitted = false;
+    moment = {};
+    selected = -1;
+    relayOut();
+}
+
+void CallTreePicture::showMoment(qint32 newest, qint32 current, bool finished)
+{
+    if (!repeatsFound) {
+        repeated.find(trace);
+        repeatsFound = true;
+    }
+    fitFolds();
+    moment = {newest, current, {}, finished};
+    if (!finished && current >= 0) {
+        moment.waiting = trace.path(current);
+        moment.waiting.removeLast();
+    }
+    selected = finished ? selected : current;
+    relayOut();
+    emit repeatsCounted(repeatsFound ? repeated.countUpTo(newest) : 0);
+    keepInView(calls.nodeOf(current));
+}
+
+// As many levels open as fit the part at zoom 1, once it has its size.
+void CallTreePicture::fitFolds()
+{
+    if (foldsFitted || !isVisible() || trace.calls() == 0)
+        return;
+    const QSizeF slot = painting.slotSize();
+    folding.fitDefault(trace, trace.calls() - 1,
+                       std::max(1, int(viewport()->width() / slot.width())),
+                       std::max(1, int(viewport()->height() / slot.height())));
+    foldsFitted = true;
+}
+
+void CallTreePicture::refold()
+{
+    relayOut();
+    keepInView(selectedNode());
+}
+
+void CallTreePicture::relayOut()
+{
+    calls = folding.shown(trace, moment.newest, moment.finished ? -1 : moment.current);
+    updateScrollBars();
+    viewport()->update();
+}
+
+void CallTreePicture::updateScrollBars()
+{
+    const QSizeF whole = painting.size(calls) * scale;
+    horizontalScrollBar()->setRange(
+            0, std::max(0, int(std::ceil(whole.width())) - viewport()->width()));
+    verticalScrollBar()->setRange(
+            0, std::max(0, int(std::ceil(whole.height())) - viewport()->height()));
+    horizontalScrollBar()->setPageStep(viewport()->width());
+    verticalScrollBar()->setPageStep(viewport()->height());
+    horizontalScrollBar()->setSingleStep(20);
+    verticalScrollBar()->setSingleStep(20);
+}
+
+void CallTreePicture::fit()
+{
+    const QSizeF whole = painting.size(calls);
+    setZoom(std::min(
+            {viewport()->width() / whole.width(), viewport()->height() / whole.height(), 1.0}));
+}
+
+void CallTreePicture::setZoom(double zoom)
+{
+    const QPointF centre = sceneAt(viewport()->rect().center());
+    scale = std::clamp(zoom, smallestZoom, largestZoom);
+    updateScrollBars();
+    horizontalScrollBar()->setValue(int(centre.x() * scale - viewport()->width() / 2.0));
+    verticalScrollBar()->setValue(int(centre.y() * scale - viewport()->height() / 2.0));
+    viewport()->update();
+}
+
+QPointF CallTreePicture::sceneAt(QPoint point) const
+{
+    return QPointF(point + QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()))
+            / scale;
+}
+
+QRect CallTreePicture::nodeRect(qint32 node) const
+{
+    const QRectF at = painting.box(calls, node);
+    return QRectF(at.topLeft() * scale, at.size() * scale)
+            .toAlignedRect()
+            .translated(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+}
+
+// Centred where it is out of sight, else left where it stands.
+void CallTreePicture::keepInView(qint32 node)
+{
+    if (node <= 0 || viewport()->rect().contains(nodeRect(node)))
+        return;
+    const QPointF centre = painting.box(calls, node).center() * scale;
+    horizontalScrollBar()->setValue(int(centre.x() - viewport()->width() / 2.0));
+    verticalScrollBar()->setValue(int(centre.y() - viewport()->height() / 2.0));
+}
+
+qint32 CallTreePicture::selectedNode() const
+{
+    return selected >= 0 ? calls.nodeOf(selected) : -1;
+}
+
+// A folded call opens a level; any other goes to its call.
+void CallTreePicture::activate(qint32 node)
+{
+    if (node <= 0)
+        return;
+    const qint32 call = calls.call[size_t(node)];
+    selected = call;
+    if (calls.folded[size_t(node)]) {
+        folding.open(call);
+        for (qint32 child = trace.firstChild(call); child >= 0; child = trace.nextSibling(child))
+            folding.fold(child);
+        refold();
+    }
+    emit callChosen(call);
+}
+
+void CallTreePicture::moveTo(qint32 node)
+{
+    if (node <= 0)
+        return;
+    selected = calls.call[size_t(node)];
+    keepInView(node);
+    viewport()->update();
+    emit callChosen(selected);
+}
+
+void CallTreePicture::paintEvent(QPaintEvent *)
+{
+    QPainter painter(viewport());
+    painter.fillRect(viewport()->rect(), palette().color(QPalette::Base));
+    painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    const QRectF area(sceneAt(QPoint()), QSizeF(viewport()->size()) / scale);
+    painting.paint(painter, calls, moment, area, scale);
+    if (const qint32 node = selectedNode(); node > 0 && hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        const QRectF at = painting.box(calls, node);
+        painter.drawRect(QRectF(at.topLeft() * scale, at.size() * scale).adjusted(-3, -3, 3, 3));
+    }
+}
+
+void CallTreePicture::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    if (!foldsFitted && moment.newest >= 0) {
+        fitFolds();
+        relayOut();
+        keepInView(calls.nodeOf(moment.current));
+    }
+    updateScrollBars();
+}
+
+void CallTreePicture::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return QAbstractScrollArea::mousePressEvent(event);
+    if (const qint32 node = painting.nodeAt(calls, sceneAt(event->position().toPoint())); node > 0)
+        return activate(node);
+    dragging = true;
+    dragFrom = event->position().toPoint();
+    viewport()->setCursor(Qt::ClosedHandCursor);
+}
+
+void CallTreePicture::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!dragging)
+        return QAbstractScrollArea::mouseMoveEvent(event);
+    const QPoint by = event->position().toPoint() - dragFrom;
+    dragFrom = event->position().toPoint();
+    horizontalScrollBar()->setValue(horizontalScrollBar()->value() - by.x());
+    verticalScrollBar()->setValue(verticalScrollBar()->value() - by.y());
+}
+
+void CallTreePicture::mouseReleaseEvent(QMouseEvent *event)
+{
+    dragging = false;
+    viewport()->unsetCursor();
+    QAbstractScrollArea::mouseReleaseEvent(event);
+}
+
+void CallTreePicture::wheelEvent(QWheelEvent *event)
+{
+    if (!(event->modifiers() & Qt::ControlModifier))
+        return QAbstractScrollArea::wheelEvent(event);
+    const QPointF at = sceneAt(event->position().toPoint());
+    scale = std::clamp(scale * std::pow(zoomStep, event->angleDelta().y() / 120.0), smallestZoom,
+                       largestZoom);
+    updateScrollBars(); // the point under the pointer stays where it is
+    horizontalScrollBar()->setValue(int(at.x() * scale - event->position().x()));
+    verticalScrollBar()->setValue(int(at.y() * scale - event->position().y()));
+    viewport()->update();
+}
+
+// Among the shown calls: the arrows go to the caller, the first call made, or the
+// neighbours on the same level.
+void CallTreePicture::keyPressEvent(QKeyEvent *event)
+{
+    const qint32 node = selectedNode();
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    const auto sameLevel = [this, node](int by) {
+        for (qint32 other = node + by; other > 0 && other < calls.size(); other += by)
+            if (calls.depth[size_t(other)] == calls.depth[size_t(node)])
+                return other;
+        return qint32(-1);
+    };
+    switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        return ctrl ? setZoom(scale * zoomStep) : QAbstractScrollArea::keyPressEvent(event);
+    case Qt::Key_Minus:
+        if (ctrl)
+            return setZoom(scale / zoomStep);
+        return actions->actions()[2]->trigger();
+    case Qt::Key_0:
+        return ctrl ? fit() : QAbstractScrollArea::keyPressEvent(event);
+    case Qt::Key_Asterisk:
+        return actions->actions()[1]->trigger();
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return activate(node);
+    case Qt::Key_Up:
+        return moveTo(node > 0 ? calls.parent[size_t(node)] : -1);
+    case Qt::Key_Down:
+        return moveTo(node > 0 && node + 1 < calls.size() && calls.parent[size_t(node + 1)] == node
+                              ? node + 1
+                              : -1);
+    case Qt::Key_Left:
+        return moveTo(node > 0 ? sameLevel(-1) : -1);
+    case Qt::Key_Right:
+        return moveTo(node > 0 ? sameLevel(1) : -1);
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+    }
+}
+
+// The zoom keys are the part's while it has focus, not the program's scale.
+bool CallTreePicture::event(QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const bool zoomKey = key->key() == Qt::Key_Plus || key->key() == Qt::Key_Equal
+                || key->key() == Qt::Key_Minus || key->key() == Qt::Key_0;
+        if (zoomKey && (key->modifiers() & Qt::ControlModifier)) {
+            event->accept();
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(event);
+}
+
+bool CallTreePicture::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        const qint32 node = painting.nodeAt(calls, sceneAt(help->pos()));
+        if (node > 0)
+            QToolTip::showText(help->globalPos(),
+                               painting.description(calls.call[size_t(node)], moment), viewport(),
+                               nodeRect(node));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+void CallTreePicture::changeEvent(QEvent *event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        painting.setFont(font());
+        relayOut();
+    }
+}
+
+void CallTreePicture::contextMenuEvent(QContextMenuEvent *event)
+{
+    const QPoint at = event->reason() == QContextMenuEvent::Mouse
+            ? event->pos()
+            : nodeRect(std::max(selectedNode(), 0)).center();
+    if (const qint32 node = painting.nodeAt(calls, sceneAt(viewport()->mapFrom(this, at)));
+        node > 0)
+        selected = calls.call[size_t(node)];
+    const bool onNode = selectedNode() > 0;
+    for (int i = 0; i < 3; ++i)
+        actions->actions()[i]->setEnabled(onNode);
+    actions->popup(mapToGlobal(at));
+}
+
+void CallTreePicture::saveChosen()
+{
+    const QString path = chooseTreeFile(window());
+    if (path.isEmpty())
+        return;
+    if (const QString reason = saveTo(path); !reason.isEmpty())
+        ErrorReport(window(), window()->windowTitle(),
+                    QStringLiteral("Не удалось сохранить дерево «%1»: %2.").arg(path, reason));
+}
+
+QString CallTreePicture::saveTo(const QString &path)
+{
+    return writeCallTree(path, painting, calls, moment);
+}
