@@ -268,7 +268,7 @@ QBoxLayout *CallsWindow::makeTreePart()
     drawnFace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     auto *toggle = new QToolButton(this);
     toggle->setDefaultAction(drawnFace);
-    toggle->setText(QStringLiteral("Рисунком"));
+    drawnFace->setIconText(QStringLiteral("Рисунком")); // the toggle's text
     toggle->setToolButtonStyle(Qt::ToolButtonTextOnly);
     connect(drawnFace, &QAction::toggled, this, [this, repeats](bool drawn) {
         faces->setCurrentIndex(drawn ? 1 : 0);

@@ -153,6 +153,16 @@ QString CallTrace::text(qint32 call) const
     return procedure + u'(' + arguments.join(u"; "_qs) + u')';
 }
 
+QString CallTrace::values(qint32 call) const
+{
+    if (names_.values)
+        return names_.values(call);
+    QStringList values;
+    for (double value : arguments(call))
+        values << russianNumber(value);
+    return values.join(u"; "_qs);
+}
+
 QString CallTrace::treeText(qint32 call) const
 {
     if (names_.inTree)

@@ -42,6 +42,7 @@ public:
         std::function<QString(qint32 call)> text;
         std::function<QString(qint32 call)> inTree;
         std::function<QString(qint32 call)> returned;
+        std::function<QString(qint32 call)> values;
     };
     void setNames(Names names) { names_ = std::move(names); }
     // Forgets the calls, keeping their memory for the next recursion.
@@ -76,6 +77,8 @@ public:
     QList<double> arguments(qint32 call) const;
     // "Ris1(x = 100; y = 100; r = 30)"
     QString text(qint32 call) const;
+    // The call's arguments as a board shows them: "100; 100; 30", "fib(5)".
+    QString values(qint32 call) const;
     // As the tree writes it: a call that drew nothing marked "— остановка".
     QString treeText(qint32 call) const;
     // What the call returned, as the window writes it; empty where nothing is returned.

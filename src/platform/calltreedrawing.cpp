@@ -30,7 +30,7 @@ void CallTreeDrawing::setFont(const QFont &newFont)
     const QFontMetricsF metrics(font);
     charWidth = metrics.averageCharWidth();
     lineHeight = metrics.height();
-    nodeWidth = 14 * charWidth + 8;
+    nodeWidth = 16 * charWidth + 8;
     nodeHeight = 2 * lineHeight + 6;
     slot = nodeWidth + 2 * charWidth;
     row = nodeHeight + 3 * lineHeight; // the returned value under the box, then the lines
@@ -61,13 +61,6 @@ qint32 CallTreeDrawing::nodeAt(const DrawnCalls &drawn, QPointF point) const
 double CallTreeDrawing::smallestReadable() const
 {
     return 6.0 / lineHeight; // text of 6 pixels a line
-}
-
-QString CallTreeDrawing::argumentsText(qint32 call) const
-{
-    const QString text = trace.text(call);
-    const qsizetype open = text.indexOf(u'(');
-    return open >= 0 && text.endsWith(u')') ? text.sliced(open + 1).chopped(1) : text;
 }
 
 QString CallTreeDrawing::description(qint32 call, const TreeMoment &moment) const
@@ -178,7 +171,7 @@ void CallTreeDrawing::paintNode(QPainter &painter, const DrawnCalls &drawn, qint
     const QRectF first(at.left() + 4, at.top() + 3, at.width() - 8, lineHeight);
     const QFontMetricsF metrics(font);
     painter.drawText(first, Qt::AlignCenter,
-                     metrics.elidedText(argumentsText(call), Qt::ElideRight, first.width()));
+                     metrics.elidedText(trace.values(call), Qt::ElideRight, first.width()));
     const qint32 below = subtreeCalls(trace, call, moment.newest) - 1;
     const QString second = drawn.folded[size_t(node)] ? u"+ "_qs + callsCount(below)
             : countsShown ? QLocale(QLocale::Russian).toString(below + 1)

@@ -45,8 +45,6 @@ public:
     void paint(QPainter &painter, const DrawnCalls &drawn, const TreeMoment &moment, QRectF area,
                double zoom) const;
 
-    // "x = 100; y = 100; r = 30": what the call's box holds.
-    QString argumentsText(qint32 call) const;
     // The call's whole text, returned value, count of calls, and the call it repeats.
     QString description(qint32 call, const TreeMoment &moment) const;
 

@@ -34,6 +34,8 @@ public:
     // wider than widest nodes, levels at most in all; the first call always open.
     void fitDefault(const CallTrace &trace, qint32 newest, qint32 widest, qint32 levels);
     int defaultDepth() const { return openLevels; }
+    // The calls of the trace reset for.
+    qint32 calls() const { return qint32(states.size()); }
 
     void open(qint32 call) { setState(call, Open); }
     void fold(qint32 call) { setState(call, Folded); }

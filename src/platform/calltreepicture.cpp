@@ -38,6 +38,7 @@ CallTreePicture::CallTreePicture(const CallTrace &trace, QWidget *parent)
         folding.foldAll(this->trace, selected);
         refold();
     });
+    actions->addAction(QStringLiteral("Раскрыть все вызовы"), this, &CallTreePicture::openAll);
     actions->addSeparator();
     add(QStringLiteral("Крупнее"), QKeySequence(Qt::CTRL | Qt::Key_Plus),
         [this] { setZoom(scale * zoomStep); });
@@ -67,6 +68,8 @@ void CallTreePicture::reset()
 
 void CallTreePicture::showMoment(qint32 newest, qint32 current, bool finished)
 {
+    if (folding.calls() != trace.calls()) // the calls recorded since the last reset
+        reset();
     if (!repeatsFound) {
         repeated.find(trace);
         repeatsFound = true;
@@ -81,6 +84,13 @@ void CallTreePicture::showMoment(qint32 newest, qint32 current, bool finished)
     relayOut();
     emit repeatsCounted(repeatsFound ? repeated.countUpTo(newest) : 0);
     keepInView(calls.nodeOf(current));
+}
+
+void CallTreePicture::openAll()
+{
+    for (qint32 first = trace.calls() > 0 ? 0 : -1; first >= 0; first = trace.nextSibling(first))
+        folding.openAll(trace, first);
+    refold();
 }
 
 // As many levels open as fit the part at zoom 1, once it has its size.

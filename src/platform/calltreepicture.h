@@ -22,6 +22,8 @@ public:
     void reset();
     // The calls made up to newest, current the call running (-1 for none), or all returned.
     void showMoment(qint32 newest, qint32 current, bool finished);
+    // Every call made open.
+    void openAll();
     // The zoom at which the whole tree fits the part.
     void fit();
     double zoom() const { return scale; }

@@ -15,7 +15,11 @@ int OwnRun::addFunction(const QString &name, const QStringList &parameters)
                                  text += u" — остановка"_qs;
                              return text;
                          },
-                         [this](qint32 call) { return result(call); }});
+                         [this](qint32 call) { return result(call); },
+                         [this](qint32 call) {
+                             return functionName(function(call)) + u'('
+                                     + arguments(call).join(u"; "_qs) + u')';
+                         }});
     return int(functions_.size() - 1);
 }
 
