@@ -3,7 +3,9 @@
 #include "callswindow.h"
 #include "calltreepicture.h"
 #include "captionbutton.h"
+#include "codeeditor.h"
 #include "figurewindow.h"
+#include "ownwindow.h"
 #include "picturebox.h"
 #include "randomcolours.h"
 #include "rhymewindow.h"
@@ -41,8 +43,10 @@ class TestCallTreeWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { qputenv("RECURSION_RUNNER", RUNNER_PATH); }
     void figure();
     void verse();
+    void repeatsOfOwnCode();
 };
 
 // The chain R = 30 (15 calls) step by step with the drawn face: the calls made so far, the
@@ -138,6 +142,35 @@ void TestCallTreeWindow::verse()
     calls->picture->openAll(); // a chain
     QCOMPARE(calls->picture->drawn().levels, made);
     QCOMPARE(calls->picture->drawn().size(), made + 1);
+}
+
+// fib(20) in the class's own code repeats all but 21 of its calls; kept in a dictionary, it
+// makes 39 calls, of which 18 find their value kept.
+void TestCallTreeWindow::repeatsOfOwnCode()
+{
+    const QString plain = u"def fib(n):\n    if n < 2:\n        return n\n"
+                          "    return fib(n - 1) + fib(n - 2)\n\nprint(fib(20))\n"_qs;
+    const QString kept = u"kept = {}\n\ndef fib(n):\n    if n < 2:\n        return n\n"
+                         "    if n not in kept:\n        kept[n] = fib(n - 1) + fib(n - 2)\n"
+                         "    return kept[n]\n\nprint(fib(20))\n"_qs;
+    countdown::Form1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    auto *calls = form.findChild<CallsWindow *>();
+    auto *own = form.findChild<OwnProcedureWindow *>();
+    menuItem(&form, u"Показать вызовы"_qs)->trigger();
+    calls->drawnTreeAction()->trigger();
+    const std::pair<QString, QString> runs[]{{plain, u"21891/21\u00a0870"_qs}, {kept, u"39/18"_qs}};
+    for (const auto &[code, counts] : runs) {
+        own->editor->setPlainText(code);
+        own->runAction()->trigger();
+        QTRY_VERIFY(calls->heading->text().startsWith(u"Все вызовы закончены"_qs));
+        const QString shown = calls->heading->text().section(u' ', 3) + u'/'
+                + calls->repeats->text().section(u' ', 2);
+        QCOMPARE(shown, counts);
+        QCOMPARE(calls->picture->drawing().description(0, {0, -1, {}, true}).section(u'\n', 0, 0),
+                 u"Вызов 1: fib(n = 20) → 6765"_qs);
+    }
 }
 
 QTEST_MAIN(TestCallTreeWindow)

@@ -98,7 +98,7 @@ private slots:
         QVERIFY2(items.value(0).contains(QRegularExpression(u"^&?[А-Я]"_qs)),
                  qPrintable(items.value(0)));
         // clang-format off
-        QCOMPARE(items.mid(items.size() - 14), (QStringList{{}, u"Писать сразу ✓"_qs, u"Писать быстро"_qs, u"Писать медленно"_qs, u"Писать по шагам"_qs, u"Писать по строкам"_qs, {}, u"Крупнее"_qs, u"Мельче"_qs, u"Обычный размер"_qs, u"Урок на весь экран"_qs, {}, u"Своя процедура…"_qs, u"Показать вызовы"_qs}));
+        QCOMPARE(items.mid(items.size() - 15), (QStringList{{}, u"Писать сразу ✓"_qs, u"Писать быстро"_qs, u"Писать медленно"_qs, u"Писать по шагам"_qs, u"Писать по строкам"_qs, {}, u"Крупнее"_qs, u"Мельче"_qs, u"Обычный размер"_qs, u"Урок на весь экран"_qs, {}, u"Своя процедура…"_qs, u"Показать вызовы"_qs, u"Дерево рисунком"_qs}));
         // clang-format on
     }
     // Verses join whatever the box holds; a hand-typed count does nothing; reset empties

@@ -255,8 +255,8 @@ QBoxLayout *CallsWindow::makeTreePart()
             [this](const QModelIndex &index) { choose(CallTreeModel::call(index)); });
     picture = new CallTreePicture(trace, this);
     connect(picture, &CallTreePicture::callChosen, this, &CallsWindow::choose);
-    auto *repeats = new QLabel(this);
-    connect(picture, &CallTreePicture::repeatsCounted, repeats, [repeats](qint32 count) {
+    repeats = new QLabel(this);
+    connect(picture, &CallTreePicture::repeatsCounted, repeats, [this](qint32 count) {
         repeats->setText(count > 0 ? QStringLiteral("повторных вызовов: %1")
                                              .arg(QLocale(QLocale::Russian).toString(count))
                                    : QString());
@@ -270,7 +270,7 @@ QBoxLayout *CallsWindow::makeTreePart()
     toggle->setDefaultAction(drawnFace);
     drawnFace->setIconText(QStringLiteral("Рисунком")); // the toggle's text
     toggle->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    connect(drawnFace, &QAction::toggled, this, [this, repeats](bool drawn) {
+    connect(drawnFace, &QAction::toggled, this, [this](bool drawn) {
         faces->setCurrentIndex(drawn ? 1 : 0);
         repeats->setVisible(drawn);
         if (drawn)

@@ -67,6 +67,7 @@ public:
     QListView *stack;
     QTreeView *tree = nullptr;
     CallTreePicture *picture = nullptr;
+    QLabel *repeats = nullptr; // the count of repeated calls, over the drawn tree
     ProcedurePart *procedure;
 
 signals:
