@@ -80,3 +80,4 @@ void measureScale();
 void measureLessonView();
 // In ownbench.cpp.
 void measureOwnProcedure();
+void measureDrawnTree();

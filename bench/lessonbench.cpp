@@ -338,6 +338,8 @@ int main(int argc, char *argv[])
         measureRunner();
     if (part("own"))
         measureOwnProcedure();
+    if (part("tree"))
+        measureDrawnTree();
     for (const Figure &figure : figures)
         if (part("figures"))
             measure(figure);

@@ -266,6 +266,8 @@ QBoxLayout *CallsWindow::makeTreePart()
     faces->addWidget(picture);
     drawnFace->setCheckable(true);
     drawnFace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    addAction(drawnFace); // the key in this window and in the program's
+    mainWindow->addAction(drawnFace);
     auto *toggle = new QToolButton(this);
     toggle->setDefaultAction(drawnFace);
     drawnFace->setIconText(QStringLiteral("Рисунком")); // the toggle's text

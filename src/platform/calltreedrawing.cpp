@@ -52,9 +52,13 @@ QRectF CallTreeDrawing::box(const DrawnCalls &drawn, qint32 node) const
 
 qint32 CallTreeDrawing::nodeAt(const DrawnCalls &drawn, QPointF point) const
 {
-    for (qint32 node = 1; node < drawn.size(); ++node)
-        if (box(drawn, node).contains(point))
-            return node;
+    const auto depth = qint32(std::floor((point.y() - margin) / row)) + 1;
+    if (depth < 1 || depth > drawn.levels)
+        return -1;
+    const auto [first, last] = crossing(drawn, depth, QRectF(point, QSizeF(0, 0)));
+    for (const qint32 *node = first; node != last; ++node)
+        if (box(drawn, *node).contains(point))
+            return *node;
     return -1;
 }
 
@@ -86,6 +90,27 @@ CallTreeDrawing::State CallTreeDrawing::stateOf(qint32 call, const TreeMoment &m
     return trace.firstChild(call) < 0 ? State::Stopping : State::Finished;
 }
 
+// The nodes of a level whose boxes or lines up to their parents may cross the area, left to
+// right: a level's boxes and its parents' centres both go left to right, so they are a run.
+std::pair<const qint32 *, const qint32 *> CallTreeDrawing::crossing(const DrawnCalls &drawn,
+                                                                    qint32 depth, QRectF area) const
+{
+    const qint32 *first = drawn.byLevel.data() + drawn.levelStart[size_t(depth)];
+    const qint32 *last = drawn.byLevel.data() + drawn.levelStart[size_t(depth) + 1];
+    const double slack = 4 + charWidth; // the folded box behind, the value under
+    const auto centreAbove = [&](qint32 node) {
+        const qint32 up = drawn.parent[size_t(node)];
+        return up > 0 ? box(drawn, up).center().x() : box(drawn, node).center().x();
+    };
+    first = std::partition_point(first, last, [&](qint32 node) {
+        return std::max(box(drawn, node).right(), centreAbove(node)) + slack < area.left();
+    });
+    last = std::partition_point(first, last, [&](qint32 node) {
+        return std::min(box(drawn, node).left(), centreAbove(node)) - slack <= area.right();
+    });
+    return {first, last};
+}
+
 void CallTreeDrawing::paint(QPainter &painter, const DrawnCalls &drawn, const TreeMoment &moment,
                             QRectF area, double zoom) const
 {
@@ -93,38 +118,34 @@ void CallTreeDrawing::paint(QPainter &painter, const DrawnCalls &drawn, const Tr
     painter.scale(zoom, zoom);
     const QPalette palette = QApplication::palette();
     const bool readable = zoom >= smallestReadable();
-    // The lines from each parent's box to its children's, the first calls' without one.
-    QList<QLineF> lines;
-    for (qint32 node = 1; node < drawn.size(); ++node) {
-        const qint32 up = drawn.parent[size_t(node)];
-        if (up <= 0)
+    painter.setFont(font);
+    // Level by level, those whose band (the lines from above, the boxes, the values) crosses it.
+    for (qint32 depth = 1; depth <= drawn.levels; ++depth) {
+        const double top = margin + (depth - 1) * row;
+        if (top - row > area.bottom() || top + nodeHeight + lineHeight < area.top())
             continue;
-        const QRectF from = box(drawn, up), to = box(drawn, node);
-        const QLineF line(QPointF(from.center().x(), from.bottom() + (readable ? lineHeight : 0)),
-                          QPointF(to.center().x(), to.top()));
-        if (area.intersects(QRectF(line.p1(), line.p2()).normalized().adjusted(-1, -1, 1, 1)))
-            lines << line;
-    }
-    painter.setPen(QPen(palette.color(QPalette::Mid), 1 / zoom));
-    painter.drawLines(lines);
-    if (!readable) { // a dot a call, in its state's colour
-        for (qint32 node = 1; node < drawn.size(); ++node) {
-            const QRectF at = box(drawn, node);
-            if (!area.intersects(at))
+        const auto [first, last] = crossing(drawn, depth, area);
+        QList<QLineF> lines; // from each parent's box to its children's
+        for (const qint32 *node = first; node != last; ++node)
+            if (const qint32 up = drawn.parent[size_t(*node)]; up > 0) {
+                const QRectF from = box(drawn, up), to = box(drawn, *node);
+                lines << QLineF(from.center().x(), from.bottom() + (readable ? lineHeight : 0),
+                                to.center().x(), to.top());
+            }
+        painter.setPen(QPen(palette.color(QPalette::Mid), 1 / zoom));
+        painter.drawLines(lines);
+        for (const qint32 *node = first; node != last; ++node) {
+            if (readable) {
+                paintNode(painter, drawn, *node, moment);
                 continue;
-            const State state = stateOf(drawn.call[size_t(node)], moment);
-            painter.fillRect(at,
+            }
+            const State state = stateOf(drawn.call[size_t(*node)], moment); // a dot
+            painter.fillRect(box(drawn, *node),
                              state == State::Current           ? palette.color(QPalette::Highlight)
                                      : state == State::Waiting ? palette.color(QPalette::Link)
                                                                : palette.color(QPalette::Text));
         }
-        painter.restore();
-        return;
     }
-    painter.setFont(font);
-    for (qint32 node = 1; node < drawn.size(); ++node)
-        if (area.intersects(box(drawn, node).adjusted(0, 0, 0, lineHeight)))
-            paintNode(painter, drawn, node, moment);
     painter.restore();
 }
 

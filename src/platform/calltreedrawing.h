@@ -51,6 +51,8 @@ public:
 private:
     enum class State { Current, Waiting, Finished, Stopping };
     State stateOf(qint32 call, const TreeMoment &moment) const;
+    std::pair<const qint32 *, const qint32 *> crossing(const DrawnCalls &drawn, qint32 depth,
+                                                       QRectF area) const;
     void paintNode(QPainter &painter, const DrawnCalls &drawn, qint32 node,
                    const TreeMoment &moment) const;
 

@@ -93,5 +93,15 @@ DrawnCalls CallTreeFolds::shown(const CallTrace &trace, qint32 newest, qint32 cu
             stack.push_back({node, child});
     }
     drawn.x = tidyTree(drawn.parent);
+    // Preorder keeps each level's nodes left to right.
+    drawn.levelStart.assign(size_t(drawn.levels) + 2, 0);
+    for (qint32 depth : drawn.depth)
+        ++drawn.levelStart[size_t(depth) + 1];
+    for (size_t d = 1; d < drawn.levelStart.size(); ++d)
+        drawn.levelStart[d] += drawn.levelStart[d - 1];
+    drawn.byLevel.resize(drawn.call.size());
+    std::vector<qint32> next(drawn.levelStart.begin(), drawn.levelStart.end() - 1);
+    for (qint32 node = 0; node < drawn.size(); ++node)
+        drawn.byLevel[size_t(next[size_t(drawn.depth[size_t(node)])]++)] = node;
     return drawn;
 }

@@ -17,6 +17,9 @@ struct DrawnCalls
     std::vector<double> x;      // in slots, the leftmost node at 0
     std::vector<bool> folded;   // made calls that are not shown
     qint32 levels = 0;          // the greatest depth
+    // The nodes level by level, each level left to right: those of depth d from
+    // levelStart[d] to levelStart[d + 1].
+    std::vector<qint32> byLevel, levelStart;
 
     qint32 size() const { return qint32(call.size()); }
     // The node of a call, -1 where it is not shown.

@@ -13,7 +13,8 @@
 #include <cmath>
 
 namespace {
-constexpr double smallestZoom = 0.02, largestZoom = 4, zoomStep = 1.25;
+// So small that a tree of millions of calls fits a part as dots.
+constexpr double smallestZoom = 1e-6, largestZoom = 4, zoomStep = 1.25;
 } // namespace
 
 CallTreePicture::CallTreePicture(const CallTrace &trace, QWidget *parent)
