@@ -176,8 +176,10 @@ void FigureCalls::goToShapeAt(QPointF point)
         return;
     const qsizetype step = record.lastStepNear(shapesShown(), picture->userScale(),
                                                picture->sideLength(), point, reach);
-    if (step >= 0 && step < trace.steps())
+    if (step >= 0 && step < trace.steps()) {
         choose(trace.stepCall(step));
+        calls->centreCurrent(); // the node of the call in the middle of the drawn tree
+    }
 }
 
 // The canvas shows the steps the unfolding has shown, each painted at once, and the

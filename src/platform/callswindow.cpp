@@ -289,6 +289,12 @@ QBoxLayout *CallsWindow::makeTreePart()
     return part;
 }
 
+void CallsWindow::centreCurrent()
+{
+    if (picture)
+        picture->centreOn(current);
+}
+
 // The drawn tree at the moment the window shows.
 void CallsWindow::showDrawn()
 {

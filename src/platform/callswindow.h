@@ -52,6 +52,8 @@ public:
     void setOwnLines(const RecordedLines *lines);
     // Shows the calls up to the place of the own code's lines, its line highlighted.
     void showOwnLine(LinePlace place);
+    // Centres the drawn tree on the current call's node.
+    void centreCurrent();
     // Shows emptyText alone.
     void showNoCalls();
     // The part of the program's window that the calls window never covers.

@@ -166,7 +166,14 @@ QRect CallTreePicture::nodeRect(qint32 node) const
 // Centred where it is out of sight, else left where it stands.
 void CallTreePicture::keepInView(qint32 node)
 {
-    if (node <= 0 || viewport()->rect().contains(nodeRect(node)))
+    if (node > 0 && !viewport()->rect().contains(nodeRect(node)))
+        centreOn(calls.call[size_t(node)]);
+}
+
+void CallTreePicture::centreOn(qint32 call)
+{
+    const qint32 node = calls.nodeOf(call);
+    if (node <= 0)
         return;
     const QPointF centre = painting.box(calls, node).center() * scale;
     horizontalScrollBar()->setValue(int(centre.x() - viewport()->width() / 2.0));

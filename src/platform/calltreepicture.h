@@ -35,6 +35,8 @@ public:
     const CallRepeats &repeats() const { return repeated; }
     const CallTreeDrawing &drawing() const { return painting; }
     CallTreeFolds &folds() { return folding; }
+    // Moves the picture so that the call's node, when shown, stands in the middle.
+    void centreOn(qint32 call);
     // The node's box in the viewport.
     QRect nodeRect(qint32 node) const;
     // After the folds changed: lays the shown calls out again.
