@@ -136,8 +136,9 @@ void TestCallTree::folding()
     fib(calls, 10);
     const CallTrace trace = traceOf(calls);
     QCOMPARE(subtreeCalls(trace, 0, trace.calls() - 1), trace.calls());
-    QCOMPARE(subtreeCalls(trace, 1, trace.calls() - 1), 109); // fib(9)
-    QCOMPARE(subtreeCalls(trace, 1, 5), 5);                   // up to the sixth call made
+    QCOMPARE(subtreeCalls(trace, 1, trace.calls() - 1), 109);           // fib(9)
+    QCOMPARE(subtreeCalls(trace, 1, 5), 5);                             // up to the sixth call made
+    QCOMPARE(subtreeCalls(traceOf({{1, 2}, {2, 1}, {1, 3}}), 0, 2), 2); // two first calls
 
     CallTreeFolds folds;
     folds.reset(trace.calls());
@@ -147,6 +148,8 @@ void TestCallTree::folding()
     QCOMPARE(drawn.call, (std::vector<qint32>{-1, 0, 1, 2, 69, 110, 111, 152}));
     QCOMPARE(drawn.folded, (std::vector<bool>{false, false, false, true, true, false, true, true}));
     QCOMPARE(drawn.x, (std::vector<double>{1.5, 1.5, 0.5, 0, 1, 2.5, 2, 3}));
+    QCOMPARE(drawn.nodeOf(3), -1);                            // inside a folded call
+    QCOMPARE(folds.shown(trace, 2, -1).folded.back(), false); // its calls not made yet
     folds.fitDefault(trace, trace.calls() - 1, 3, 100);
     QCOMPARE(folds.defaultDepth(), 1);
     folds.fitDefault(trace, trace.calls() - 1, 1000, 3); // three levels high
@@ -168,13 +171,11 @@ void TestCallTree::folding()
     folds.reset(trace.calls());
     QCOMPARE(folds.shown(trace, trace.calls() - 1, -1).size(), 4);
 
-    const std::pair<qint32, const char16_t *> counts[]{{1, u"1 вызов"},
-                                                       {3, u"3 вызова"},
-                                                       {5, u"5 вызовов"},
-                                                       {11, u"11 вызовов"},
-                                                       {21, u"21 вызов"},
-                                                       {112, u"112 вызовов"},
-                                                       {1364, u"1\u00a0364 вызова"}};
+    const std::pair<qint32, const char16_t *> counts[]{
+            {1, u"1 вызов"},       {3, u"3 вызова"},
+            {5, u"5 вызовов"},     {11, u"11 вызовов"},
+            {14, u"14 вызовов"},   {21, u"21 вызов"},
+            {112, u"112 вызовов"}, {1364, u"1\u00a0364 вызова"}};
     for (const auto &[count, text] : counts)
         QCOMPARE(callsCount(count), QString::fromUtf16(text));
 }
@@ -197,6 +198,14 @@ void TestCallTree::repeats()
     repeats.find(distinct);
     QCOMPARE(repeats.countUpTo(4), 1);
     QCOMPARE(repeats.earlier(4), 3);
+    // Calls of two arguments are the same only where both are.
+    CallTrace pairs;
+    pairs.enter(u"f(a, b)", 1, 1, 2);
+    pairs.enter(u"f(a, b)", 2, 1, 3);
+    pairs.enter(u"f(a, b)", 2, 1, 2);
+    repeats.find(pairs);
+    QCOMPARE(repeats.earlier(1), -1);
+    QCOMPARE(repeats.earlier(2), 0);
 }
 
 QTEST_GUILESS_MAIN(TestCallTree)

@@ -1,8 +1,5 @@
 #include "calltreepicture.h"
 
-#include "calltreefile.h"
-#include "errorreport.h"
-
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QPainter>
@@ -14,7 +11,7 @@
 
 namespace {
 // So small that a tree of millions of calls fits a part as dots.
-constexpr double smallestZoom = 1e-6, largestZoom = 4, zoomStep = 1.25;
+constexpr double smallestZoom = 1e-6, largestZoom = 4;
 } // namespace
 
 CallTreePicture::CallTreePicture(const CallTrace &trace, QWidget *parent)
@@ -23,37 +20,7 @@ CallTreePicture::CallTreePicture(const CallTrace &trace, QWidget *parent)
     setAccessibleName(QStringLiteral("Дерево вызовов рисунком"));
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(false);
-    const auto add = [this](const QString &text, QKeySequence key, auto slot) {
-        QAction *action = actions->addAction(text, this, slot);
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WidgetShortcut); // the keys are read by keyPressEvent
-        return action;
-    };
-    add(QStringLiteral("Раскрыть на уровень"), Qt::Key_Return,
-        [this] { activate(selectedNode()); });
-    add(QStringLiteral("Раскрыть всё ниже"), Qt::Key_Asterisk, [this] {
-        folding.openAll(this->trace, selected);
-        refold();
-    });
-    add(QStringLiteral("Свернуть всё ниже"), Qt::Key_Minus, [this] {
-        folding.foldAll(this->trace, selected);
-        refold();
-    });
-    actions->addAction(QStringLiteral("Раскрыть все вызовы"), this, &CallTreePicture::openAll);
-    actions->addSeparator();
-    add(QStringLiteral("Крупнее"), QKeySequence(Qt::CTRL | Qt::Key_Plus),
-        [this] { setZoom(scale * zoomStep); });
-    add(QStringLiteral("Мельче"), QKeySequence(Qt::CTRL | Qt::Key_Minus),
-        [this] { setZoom(scale / zoomStep); });
-    add(QStringLiteral("Вписать"), QKeySequence(Qt::CTRL | Qt::Key_0), [this] { fit(); });
-    QAction *counts = actions->addAction(QStringLiteral("Числа вызовов под узлами"));
-    counts->setCheckable(true);
-    connect(counts, &QAction::toggled, this, [this](bool on) {
-        painting.setCountsShown(on);
-        viewport()->update();
-    });
-    actions->addSeparator();
-    actions->addAction(QStringLiteral("Сохранить дерево…"), this, &CallTreePicture::saveChosen);
+    makeMenu();
     painting.setFont(font());
 }
 
@@ -61,7 +28,7 @@ void CallTreePicture::reset()
 {
     folding.reset(trace.calls());
     repeated.clear();
-    repeatsFound = foldsFitted = false;
+    repeatsFound = foldsFitted = userFolded = false;
     moment = {};
     selected = -1;
     relayOut();
@@ -91,6 +58,7 @@ void CallTreePicture::openAll()
 {
     for (qint32 first = trace.calls() > 0 ? 0 : -1; first >= 0; first = trace.nextSibling(first))
         folding.openAll(trace, first);
+    userFolded = true;
     refold();
 }
 
@@ -117,6 +85,14 @@ void CallTreePicture::relayOut()
     calls = folding.shown(trace, moment.newest, moment.finished ? -1 : moment.current);
     updateScrollBars();
     viewport()->update();
+    describeSelected();
+}
+
+// A screen reader reads the chosen call whole, as its tooltip shows it.
+void CallTreePicture::describeSelected()
+{
+    setAccessibleDescription(selectedNode() > 0 ? painting.description(selected, moment)
+                                                : QString());
 }
 
 void CallTreePicture::updateScrollBars()
@@ -149,18 +125,24 @@ void CallTreePicture::setZoom(double zoom)
     viewport()->update();
 }
 
+// The point of the zoomed tree at the viewport's corner: a tree narrower than the part
+// stands in its middle.
+QPoint CallTreePicture::scrolled() const
+{
+    const int narrower = viewport()->width() - int(painting.size(calls).width() * scale);
+    return {horizontalScrollBar()->value() - std::max(0, narrower / 2),
+            verticalScrollBar()->value()};
+}
+
 QPointF CallTreePicture::sceneAt(QPoint point) const
 {
-    return QPointF(point + QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value()))
-            / scale;
+    return QPointF(point + scrolled()) / scale;
 }
 
 QRect CallTreePicture::nodeRect(qint32 node) const
 {
     const QRectF at = painting.box(calls, node);
-    return QRectF(at.topLeft() * scale, at.size() * scale)
-            .toAlignedRect()
-            .translated(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    return QRectF(at.topLeft() * scale, at.size() * scale).toAlignedRect().translated(-scrolled());
 }
 
 // Centred where it is out of sight, else left where it stands.
@@ -194,6 +176,7 @@ void CallTreePicture::activate(qint32 node)
     selected = call;
     if (calls.folded[size_t(node)]) {
         folding.open(call);
+        userFolded = true;
         for (qint32 child = trace.firstChild(call); child >= 0; child = trace.nextSibling(child))
             folding.fold(child);
         refold();
@@ -208,6 +191,7 @@ void CallTreePicture::moveTo(qint32 node)
     selected = calls.call[size_t(node)];
     keepInView(node);
     viewport()->update();
+    describeSelected();
     emit callChosen(selected);
 }
 
@@ -215,7 +199,7 @@ void CallTreePicture::paintEvent(QPaintEvent *)
 {
     QPainter painter(viewport());
     painter.fillRect(viewport()->rect(), palette().color(QPalette::Base));
-    painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    painter.translate(-scrolled());
     const QRectF area(sceneAt(QPoint()), QSizeF(viewport()->size()) / scale);
     painting.paint(painter, calls, moment, area, scale);
     if (const qint32 node = selectedNode(); node > 0 && hasFocus()) {
@@ -229,6 +213,8 @@ void CallTreePicture::paintEvent(QPaintEvent *)
 void CallTreePicture::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
+    if (!userFolded) // the default again, for the new size
+        foldsFitted = false;
     if (!foldsFitted && moment.newest >= 0) {
         fitFolds();
         relayOut();
@@ -297,11 +283,11 @@ void CallTreePicture::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Minus:
         if (ctrl)
             return setZoom(scale / zoomStep);
-        return actions->actions()[2]->trigger();
+        return foldBelowItem->trigger();
     case Qt::Key_0:
         return ctrl ? fit() : QAbstractScrollArea::keyPressEvent(event);
     case Qt::Key_Asterisk:
-        return actions->actions()[1]->trigger();
+        return openBelowItem->trigger();
     case Qt::Key_Return:
     case Qt::Key_Enter:
         return activate(node);
@@ -358,33 +344,4 @@ void CallTreePicture::changeEvent(QEvent *event)
         painting.setFont(font());
         relayOut();
     }
-}
-
-void CallTreePicture::contextMenuEvent(QContextMenuEvent *event)
-{
-    const QPoint at = event->reason() == QContextMenuEvent::Mouse
-            ? event->pos()
-            : nodeRect(std::max(selectedNode(), 0)).center();
-    if (const qint32 node = painting.nodeAt(calls, sceneAt(viewport()->mapFrom(this, at)));
-        node > 0)
-        selected = calls.call[size_t(node)];
-    const bool onNode = selectedNode() > 0;
-    for (int i = 0; i < 3; ++i)
-        actions->actions()[i]->setEnabled(onNode);
-    actions->popup(mapToGlobal(at));
-}
-
-void CallTreePicture::saveChosen()
-{
-    const QString path = chooseTreeFile(window());
-    if (path.isEmpty())
-        return;
-    if (const QString reason = saveTo(path); !reason.isEmpty())
-        ErrorReport(window(), window()->windowTitle(),
-                    QStringLiteral("Не удалось сохранить дерево «%1»: %2.").arg(path, reason));
-}
-
-QString CallTreePicture::saveTo(const QString &path)
-{
-    return writeCallTree(path, painting, calls, moment);
 }

@@ -34,7 +34,12 @@ public:
     const DrawnCalls &drawn() const { return calls; }
     const CallRepeats &repeats() const { return repeated; }
     const CallTreeDrawing &drawing() const { return painting; }
-    CallTreeFolds &folds() { return folding; }
+    // The folds as the user sets them.
+    CallTreeFolds &folds()
+    {
+        userFolded = true;
+        return folding;
+    }
     // Moves the picture so that the call's node, when shown, stands in the middle.
     void centreOn(qint32 call);
     // The node's box in the viewport.
@@ -42,6 +47,7 @@ public:
     // After the folds changed: lays the shown calls out again.
     void refold();
     QMenu *menu() const { return actions; }
+    static constexpr double zoomStep = 1.25;
 
 signals:
     void callChosen(qint32 call);
@@ -64,12 +70,15 @@ protected:
 private:
     void fitFolds();
     void relayOut();
+    void describeSelected();
     void updateScrollBars();
     void keepInView(qint32 node);
     void activate(qint32 node);
     void moveTo(qint32 node);
     qint32 selectedNode() const;
+    void makeMenu();
     void saveChosen();
+    QPoint scrolled() const;
     QPointF sceneAt(QPoint viewportPoint) const;
 
     const CallTrace &trace;
@@ -79,9 +88,11 @@ private:
     DrawnCalls calls;
     TreeMoment moment;
     QMenu *actions;
+    QAction *openLevelItem, *openBelowItem, *foldBelowItem;
     double scale = 1;
     bool repeatsFound = false, foldsFitted = false;
-    qint32 selected = -1; // the call chosen with the keys or the mouse
+    bool userFolded = false; // once the user opened or folded a call, the size keeps the folds
+    qint32 selected = -1;    // the call chosen with the keys or the mouse
     QPoint dragFrom;
     bool dragging = false;
 };
