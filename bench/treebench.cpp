@@ -6,6 +6,8 @@
 #include "calltreepicture.h"
 #include "captionbutton.h"
 #include "figurewindow.h"
+#include "ownrun.h"
+#include "ownrunner.h"
 #include "randomcolours.h"
 #include "windowtest.h"
 
@@ -83,6 +85,21 @@ void measureDrawnTree()
                 "%.1f ms (%d calls shown)\n",
                 "snowflake d=5119.99", switching, shownByDefault, drawnBack, drawnForward, listBack,
                 listForward, zoom, pan, picture->drawn().size() - 1);
+
+    // The class's own four-way recursion of 1 398 101 calls, run, then drawn at its end.
+    OwnRun run(u"def ris(x, y, r, d):\n    if d == 0:\n        return\n    circle(x, y, r)\n"
+               "    ris(x + r, y, r / 2, d - 1)\n    ris(x - r, y, r / 2, d - 1)\n"
+               "    ris(x, y + r, r / 2, d - 1)\n    ris(x, y - r, r / 2, d - 1)\n\n"
+               "ris(100, 100, 50, 10)\n"_qs);
+    runOwnCode(OwnProgram::Figures, run, nullptr);
+    CallTreePicture own(run.trace());
+    own.resize(700, 400);
+    own.show();
+    const double ownSwitching
+            = untilShown([&] { own.showMoment(run.trace().calls() - 1, -1, true); }, {&own});
+    std::printf("%-28s %d calls of the class's code drawn at their end %.0f ms (%d repeated)\n",
+                "four-way recursion", run.trace().calls(), ownSwitching,
+                own.repeats().countUpTo(run.trace().calls() - 1));
 
     CallTrace hundred;
     growTrace(hundred, 100'000);

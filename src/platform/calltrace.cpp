@@ -173,6 +173,8 @@ QString CallTrace::treeText(qint32 call) const
 // The built-in procedures' calls compare by their arguments, the class's own by their text.
 bool CallTrace::sameCall(qint32 a, qint32 b) const
 {
+    if (names_.key)
+        return names_.key(a) == names_.key(b);
     if (names_.text)
         return names_.text(a) == names_.text(b);
     return arguments_[size_t(a)] == arguments_[size_t(b)];
@@ -180,6 +182,10 @@ bool CallTrace::sameCall(qint32 a, qint32 b) const
 
 size_t CallTrace::callHash(qint32 call) const
 {
+    if (names_.key) {
+        const auto [procedure, arguments] = names_.key(call);
+        return qHashMulti(0, procedure, arguments);
+    }
     if (names_.text)
         return qHash(names_.text(call));
     const auto &values = arguments_[size_t(call)];

@@ -43,6 +43,8 @@ public:
         std::function<QString(qint32 call)> inTree;
         std::function<QString(qint32 call)> returned;
         std::function<QString(qint32 call)> values;
+        // The procedure and the arguments as recorded, equal for calls alike.
+        std::function<std::pair<int, QByteArrayView>(qint32 call)> key;
     };
     void setNames(Names names) { names_ = std::move(names); }
     // Forgets the calls, keeping their memory for the next recursion.

@@ -19,6 +19,9 @@ int OwnRun::addFunction(const QString &name, const QStringList &parameters)
                          [this](qint32 call) {
                              return functionName(function(call)) + u'('
                                      + arguments(call).join(u"; "_qs) + u')';
+                         },
+                         [this](qint32 call) {
+                             return std::pair{function(call), argumentBytes(call)};
                          }});
     return int(functions_.size() - 1);
 }
@@ -146,6 +149,18 @@ QStringList OwnRun::arguments(qint32 call) const
          at += 1 + quint8(values_[at]))
         values << valueAt(at);
     return values;
+}
+
+QByteArrayView OwnRun::argumentBytes(qint32 call) const
+{
+    const Call &c = calls_[size_t(call)];
+    const quint32 end = size_t(call) + 1 < calls_.size() ? calls_[size_t(call) + 1].arguments
+                                                         : quint32(values_.size());
+    quint32 at = c.arguments;
+    const qsizetype count = functions_.at(c.function).parameters.size();
+    for (qsizetype kept = 0; at < end && kept < count; ++kept)
+        at += 1 + quint8(values_[at]);
+    return {values_.data() + c.arguments, qsizetype(std::min(at, end) - c.arguments)};
 }
 
 QString OwnRun::result(qint32 call) const

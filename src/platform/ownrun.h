@@ -78,6 +78,8 @@ public:
     QStringList arguments(qint32 call) const;
     // What the call returned, as the window writes it; empty for None.
     QString result(qint32 call) const;
+    // The call's arguments as recorded, one byte of length and the UTF-8 of each.
+    QByteArrayView argumentBytes(qint32 call) const;
     // "ris(x = 130; y = 100; r = 20)"
     QString callText(qint32 call) const;
     // The value a line event's line gave its local ("141,42"); empty for none.
