@@ -97,7 +97,8 @@ void CallTreePicture::describeSelected()
 
 void CallTreePicture::updateScrollBars()
 {
-    const QSizeF whole = painting.size(calls) * scale;
+    // Within what a scroll bar counts, however large the tree and the zoom.
+    const QSizeF whole = (painting.size(calls) * scale).boundedTo(QSizeF(1e9, 1e9));
     horizontalScrollBar()->setRange(
             0, std::max(0, int(std::ceil(whole.width())) - viewport()->width()));
     verticalScrollBar()->setRange(
