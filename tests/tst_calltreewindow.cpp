@@ -13,9 +13,12 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTreeView>
+#include <QWheelEvent>
 
 using figdraw::Form1;
 
@@ -76,27 +79,60 @@ void TestCallTreeWindow::figure()
     QCOMPARE(picture->drawn().call.back(), 5); // the calls not made yet are not drawn
     QCOMPARE(listCall(calls), 5);
     QVERIFY(picture->viewport()->rect().contains(picture->nodeRect(picture->drawn().nodeOf(5))));
-    // Every call open and saved: the fill inside each box, clear of its text.
+    // Every call open and saved: the fill inside each box, clear of its text, and the outline
+    // at its top, how many rows thick at its middle and whether broken.
     picture->openAll();
     const QTemporaryDir folder;
-    QCOMPARE(picture->saveTo(folder.filePath(u"дерево.png"_qs)), QString());
-    const QImage saved(folder.filePath(u"дерево.png"_qs));
+    const QString png = folder.filePath(u"дерево.png"_qs);
+    QCOMPARE(picture->saveTo(png), QString());
+    QImage saved(png);
     QCOMPARE(saved.size(), picture->drawing().size(picture->drawn()).toSize());
-    const auto fill = [&](qint32 call) {
-        const QRectF box = picture->drawing().box(picture->drawn(), picture->drawn().nodeOf(call));
-        return saved.pixel(QPoint(int(box.left()) + 6, int(box.bottom()) - 5));
+    const auto boxOf = [&](qint32 call) {
+        return picture->drawing().box(picture->drawn(), picture->drawn().nodeOf(call));
+    };
+    const auto fill = [&](const QImage &image, qint32 call) { // 0 where not of one colour
+        const QRectF box = boxOf(call);
+        const int y = int(box.bottom()) - 5;
+        const QRgb colour = image.pixel(int(box.left()) + 6, y);
+        for (int x = int(box.left()) + 6; x < int(box.right()) - 6; ++x)
+            if (image.pixel(x, y) != colour)
+                return QRgb(0);
+        return colour;
     };
     const QPalette palette = QApplication::palette();
-    QCOMPARE(fill(5), palette.color(QPalette::Highlight).rgb());
-    QCOMPARE(fill(1), palette.color(QPalette::Highlight).lighter(170).rgb());
-    QCOMPARE(fill(3), palette.color(QPalette::Button).rgb()); // returned, having made no call
-    QCOMPARE(fill(2), palette.color(QPalette::Base).rgb());   // returned
+    const auto outline = [&](qint32 call) {
+        const QRectF box = boxOf(call);
+        const int top = int(box.top());
+        const QRgb ink = palette.color(QPalette::Text).rgb();
+        int thick = 0, breaks = 0;
+        for (int y = top - 1; y <= top + 1; ++y)
+            thick += saved.pixel(int(box.center().x()), y) == ink;
+        for (int x = int(box.left()) + 4; x < int(box.right()) - 4; ++x)
+            breaks += saved.pixel(x, top) != ink;
+        return std::pair{thick, breaks > 0};
+    };
+    QCOMPARE(fill(saved, 5), palette.color(QPalette::Highlight).rgb());
+    QCOMPARE(fill(saved, 1), palette.color(QPalette::Highlight).lighter(170).rgb());
+    QCOMPARE(fill(saved, 3), palette.color(QPalette::Button).rgb()); // returned, made no call
+    QCOMPARE(fill(saved, 2), palette.color(QPalette::Base).rgb());   // returned
+    QVERIFY(outline(5).first >= 2 && !outline(5).second);            // current: thick, whole
+    QVERIFY(outline(1).second);                                      // waiting: dashed
+    QVERIFY(outline(2).first <= 1);                                  // returned: thin
+    // Painted with the view's edge through a box, the box is whole.
+    saved.fill(Qt::white);
+    QPainter onto(&saved);
+    picture->drawing().paint(onto, picture->drawn(), {5, 5, {}, false},
+                             QRectF(0, 0, boxOf(5).center().x(), saved.height()), 1);
+    onto.end();
+    QCOMPARE(fill(saved, 5), palette.color(QPalette::Highlight).rgb());
     QCOMPARE(picture->drawing().description(0, {5, 5, {}, false}),
              u"Вызов 1: Ris1(x = 100; y = 100; r = 30)\nвсего 6 вызовов"_qs);
 
     clickNode(picture, 1); // back to the second call, in the list too
     QTRY_COMPARE(calls->heading->text(), u"Вызов 2 из 15"_qs);
     QCOMPARE(listCall(calls), 1);
+    QCOMPARE(picture->saveTo(png), QString()); // the chosen call lit
+    QCOMPARE(fill(QImage(png), 1), palette.color(QPalette::Highlight).rgb());
     QTest::keyClick(form.Command4, Qt::Key_Escape); // the figure whole
     QTRY_COMPARE(calls->heading->text(), u"Все вызовы закончены: 15"_qs);
     QVERIFY(picture->drawing().description(0, {14, -1, {}, true}).endsWith(u"всего 15 вызовов"_qs));
@@ -112,10 +148,16 @@ void TestCallTreeWindow::figure()
     QVERIFY(svg.open(QIODevice::ReadOnly));
     const QByteArray text = svg.readAll();
     QVERIFY(text.contains("100; 100; 30") && text.contains("+ 6 вызовов"));
+    // Down to the first call made, right to its neighbour, '*' opens all below it alone.
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Asterisk})
+        QTest::keyClick(picture, key);
+    QVERIFY(picture->drawn().nodeOf(14) > 0 && picture->drawn().folded[2]);
     QTest::mouseClick(form.Picture1, Qt::LeftButton, Qt::ControlModifier, {242, 233});
     QTRY_COMPARE(calls->heading->text(), u"Вызов 2 из 15"_qs);
     QVERIFY(picture->viewport()->rect().contains(picture->nodeRect(picture->drawn().nodeOf(1))));
     QVERIFY(!picture->saveTo(folder.filePath(u"нет/дерево.png"_qs)).isEmpty());
+    calls->showLine(1, 1, 5); // back at a line of the second call: its node lit, and read out
+    QVERIFY(picture->accessibleDescription().startsWith(u"Вызов 2:"_qs));
 }
 
 // countdown's calls window has the tree too: the verse of four counts, drawn, whole.
@@ -142,6 +184,37 @@ void TestCallTreeWindow::verse()
     calls->picture->openAll(); // a chain
     QCOMPARE(calls->picture->drawn().levels, made);
     QCOMPARE(calls->picture->drawn().size(), made + 1);
+    // The part's keys and Ctrl+wheel zoom it, the point under the pointer kept; Ctrl+0 fits.
+    CallTreePicture *picture = calls->picture;
+    picture->setFocus();
+    const double zoom = picture->zoom();
+    QTest::keyClick(picture, Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(picture->zoom(), zoom * 1.25);
+    const QPoint at = picture->nodeRect(1).center();
+    QWheelEvent wheel(at, picture->viewport()->mapToGlobal(at), {}, {0, 120}, Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(picture->viewport(), &wheel);
+    QCOMPARE(picture->zoom(), zoom * 1.25 * 1.25);
+    QVERIFY(picture->nodeRect(1).contains(at));
+    QTest::keyClick(picture, Qt::Key_0, Qt::ControlModifier);
+    const QSizeF fitted = picture->drawing().size(picture->drawn()) * picture->zoom();
+    QVERIFY(fitted.width() <= picture->viewport()->width()
+            && fitted.height() <= picture->viewport()->height());
+    // A call out of sight is brought into view.
+    picture->setZoom(1);
+    QScrollBar *bar = picture->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    QVERIFY(bar->value() > 0);
+    picture->showMoment(made - 1, 1, false);
+    QVERIFY(picture->viewport()->rect().contains(picture->nodeRect(2)));
+    // A fold holds while the faces change; a click finds its node at this zoom.
+    picture->folds().fold(0);
+    picture->refold();
+    for (int twice = 0; twice < 2; ++twice)
+        menuItem(&form, u"Дерево рисунком"_qs)->trigger();
+    QCOMPARE(picture->drawn().size(), 2);
+    clickNode(picture, 0);
+    QTRY_COMPARE(calls->heading->text(), u"Вызов 1 из %1"_qs.arg(made));
 }
 
 // fib(20) in the class's own code repeats all but 21 of its calls; kept in a dictionary, it
@@ -160,17 +233,42 @@ void TestCallTreeWindow::repeatsOfOwnCode()
     auto *own = form.findChild<OwnProcedureWindow *>();
     menuItem(&form, u"Показать вызовы"_qs)->trigger();
     calls->drawnTreeAction()->trigger();
-    const std::pair<QString, QString> runs[]{{plain, u"21891/21\u00a0870"_qs}, {kept, u"39/18"_qs}};
-    for (const auto &[code, counts] : runs) {
+    // Two functions called with equal arguments are not the same call.
+    const QString two = u"def f(n):\n    return n\n\ndef g(n):\n    return f(n)\n\n"
+                        "print(g(1) + g(1))\n"_qs;
+    const QString runs[][3]{{kept, u"39/18"_qs, u"fib(n = 20) → 6765"_qs},
+                            {two, u"4/2"_qs, u"g(n = 1) → 1"_qs},
+                            {plain, u"21891/21\u00a0870"_qs, u"fib(n = 20) → 6765"_qs}};
+    CallTreePicture *picture = calls->picture;
+    const QTemporaryDir folder;
+    const QString svg = folder.filePath(u"дерево.svg"_qs);
+    const auto saved = [&] {
+        QFile file(svg);
+        return picture->saveTo(svg).isEmpty() && file.open(QIODevice::ReadOnly) ? file.readAll()
+                                                                                : QByteArray();
+    };
+    for (const auto &[code, counts, first] : runs) {
         own->editor->setPlainText(code);
         own->runAction()->trigger();
         QTRY_VERIFY(calls->heading->text().startsWith(u"Все вызовы закончены"_qs));
         const QString shown = calls->heading->text().section(u' ', 3) + u'/'
                 + calls->repeats->text().section(u' ', 2);
         QCOMPARE(shown, counts);
-        QCOMPARE(calls->picture->drawing().description(0, {0, -1, {}, true}).section(u'\n', 0, 0),
-                 u"Вызов 1: fib(n = 20) → 6765"_qs);
+        QCOMPARE(picture->drawing().description(0, {0, -1, {}, true}).section(u'\n', 0, 0),
+                 u"Вызов 1: "_qs + first);
+        // At the second call no call has returned nor repeated yet.
+        picture->showMoment(1, 1, false);
+        QVERIFY(calls->repeats->text().isEmpty());
+        QVERIFY(!picture->drawing().description(0, {1, 1, {0}, false}).contains(u'→'));
+        QVERIFY(!saved().isEmpty() && !saved().contains("→"));
     }
+    // fib(20) finished: the root's count under it, a repeat's tooltip naming the first.
+    picture->showMoment(21890, -1, true);
+    for (QAction *action : picture->menu()->actions())
+        if (action->text().startsWith(u"Числа вызовов"_qs))
+            action->trigger();
+    QVERIFY(saved().contains(QLocale(QLocale::Russian).toString(21891).toUtf8()));
+    QVERIFY(picture->drawing().description(21, {21890, -1, {}, true}).endsWith(u"вызов 20"_qs));
 }
 
 QTEST_MAIN(TestCallTreeWindow)
