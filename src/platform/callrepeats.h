@@ -18,7 +18,7 @@ public:
     qint32 earlier(qint32 call) const;
     // How many of the calls up to this one repeat an earlier call.
     qint32 countUpTo(qint32 call) const;
-    qsizetype bytes() const { return qsizetype(repeats.capacity() * sizeof(Repeat)); }
+    qsizetype bytes() const { return qsizetype(repeats.capacity()) * qsizetype(sizeof(Repeat)); }
 
 private:
     struct Repeat

@@ -295,7 +295,7 @@ void CallTreePicture::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Up:
         return moveTo(node > 0 ? calls.parent[size_t(node)] : -1);
     case Qt::Key_Down:
-        return moveTo(node > 0 && node + 1 < calls.size() && calls.parent[size_t(node + 1)] == node
+        return moveTo(node > 0 && node + 1 < calls.size() && calls.parent[size_t(node) + 1] == node
                               ? node + 1
                               : -1);
     case Qt::Key_Left:

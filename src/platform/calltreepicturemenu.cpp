@@ -10,7 +10,7 @@
 // keyPressEvent while the part has focus, so they stay the part's own.
 void CallTreePicture::makeMenu()
 {
-    const auto add = [this](const QString &text, QKeySequence key, auto slot) {
+    const auto add = [this](const QString &text, const QKeySequence &key, auto slot) {
         QAction *action = actions->addAction(text, this, slot);
         action->setShortcut(key);
         action->setShortcutContext(Qt::WidgetShortcut);
