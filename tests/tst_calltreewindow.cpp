@@ -184,7 +184,8 @@ void TestCallTreeWindow::verse()
     calls->picture->openAll(); // a chain
     QCOMPARE(calls->picture->drawn().levels, made);
     QCOMPARE(calls->picture->drawn().size(), made + 1);
-    // The part's keys and Ctrl+wheel zoom it, the point under the pointer kept; Ctrl+0 fits.
+    // The part's keys and Ctrl+wheel zoom it, the point under the pointer kept; Ctrl+0 fits,
+    // the narrow chain in the middle.
     CallTreePicture *picture = calls->picture;
     picture->setFocus();
     for (Qt::Key key : {Qt::Key_Plus, Qt::Key_Minus, Qt::Key_0}) { // the part's, not the scale's
@@ -206,6 +207,7 @@ void TestCallTreeWindow::verse()
     const QSizeF fitted = picture->drawing().size(picture->drawn()) * picture->zoom();
     QVERIFY(fitted.width() <= picture->viewport()->width()
             && fitted.height() <= picture->viewport()->height());
+    QVERIFY(qAbs(picture->nodeRect(1).center().x() - picture->viewport()->width() / 2) <= 1);
     // A call out of sight is brought into view.
     picture->setZoom(1);
     QScrollBar *bar = picture->verticalScrollBar();
