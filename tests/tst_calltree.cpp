@@ -24,7 +24,7 @@ CallTrace traceOf(const std::vector<std::pair<int, float>> &calls)
 // fib(n) = fib(n - 1) + fib(n - 2), stopping at n < 2.
 void fib(std::vector<std::pair<int, float>> &calls, int n, int depth = 1)
 {
-    calls.push_back({depth, float(n)});
+    calls.emplace_back(depth, float(n));
     if (n >= 2) {
         fib(calls, n - 1, depth + 1);
         fib(calls, n - 2, depth + 1);

@@ -61,6 +61,7 @@ void TestCallTreeWindow::figure()
     RandomColours colours;
     Form1 form(colours);
     form.show();
+    form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     DialogDriver dialogs;
     auto *calls = form.findChild<CallsWindow *>();
@@ -155,6 +156,15 @@ void TestCallTreeWindow::figure()
     QTest::mouseClick(form.Picture1, Qt::LeftButton, Qt::ControlModifier, {242, 233});
     QTRY_COMPARE(calls->heading->text(), u"Вызов 2 из 15"_qs);
     QVERIFY(picture->viewport()->rect().contains(picture->nodeRect(picture->drawn().nodeOf(1))));
+    // Zoomed in, its node seen at the part's top: Ctrl+click on its shape again centres it.
+    picture->setZoom(1.5);
+    QScrollBar *down = picture->verticalScrollBar();
+    down->setValue(down->value() + picture->nodeRect(picture->drawn().nodeOf(1)).top() - 2);
+    QVERIFY(picture->viewport()->rect().contains(picture->nodeRect(picture->drawn().nodeOf(1))));
+    QTest::mouseClick(form.Picture1, Qt::LeftButton, Qt::ControlModifier, {242, 233});
+    QVERIFY(std::abs(picture->nodeRect(picture->drawn().nodeOf(1)).center().y()
+                     - picture->viewport()->rect().center().y())
+            <= 2);
     QVERIFY(!picture->saveTo(folder.filePath(u"нет/дерево.png"_qs)).isEmpty());
     calls->showLine(1, 1, 5); // back at a line of the second call: its node lit, and read out
     QVERIFY(picture->accessibleDescription().startsWith(u"Вызов 2:"_qs));
@@ -165,6 +175,7 @@ void TestCallTreeWindow::verse()
 {
     countdown::Form1 form;
     form.show();
+    form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     auto *calls = form.findChild<CallsWindow *>();
     menuItem(&form, u"Показать вызовы"_qs)->trigger();
@@ -238,6 +249,7 @@ void TestCallTreeWindow::repeatsOfOwnCode()
                          "    return kept[n]\n\nprint(fib(20))\n"_qs;
     countdown::Form1 form;
     form.show();
+    form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     auto *calls = form.findChild<CallsWindow *>();
     auto *own = form.findChild<OwnProcedureWindow *>();
