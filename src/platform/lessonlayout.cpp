@@ -43,13 +43,13 @@ void layOutProgram(const LessonMeasures &measures, QRect room, LessonLayout &lay
         layout.notes = {room.left(), y, room.width(), measures.notesHeight};
 }
 
-} // namespace
-
-LessonLayout layOutLesson(const LessonMeasures &measures, int percent)
+// The layout with the calls window's parts arranged so.
+LessonLayout layOutIn(const LessonMeasures &measures, int percent, QBoxLayout::Direction direction)
 {
     LessonLayout layout;
     layout.percent = percent;
-    const QSize calls = measures.callsLeast ? measures.callsLeast(percent) : QSize();
+    layout.direction = direction;
+    const QSize calls = measures.callsLeast ? measures.callsLeast(percent, direction) : QSize();
     const QSize own = measures.ownLeast ? measures.ownLeast(percent) : QSize();
     const int rightWidth = std::max(calls.width(), own.width());
     QRect room(margin, margin, measures.screen.width() - 2 * margin,
@@ -87,6 +87,17 @@ LessonLayout layOutLesson(const LessonMeasures &measures, int percent)
     return layout;
 }
 
+} // namespace
+
+LessonLayout layOutLesson(const LessonMeasures &measures, int percent)
+{
+    const LessonLayout under = layOutIn(measures, percent, QBoxLayout::TopToBottom);
+    if (under.partsWhole || !measures.callsLeast || !measures.ownLeast)
+        return under;
+    const LessonLayout beside = layOutIn(measures, percent, QBoxLayout::LeftToRight);
+    return beside.partsWhole ? beside : under;
+}
+
 LessonLayout largestLessonText(const LessonMeasures &measures)
 {
     const int wanted = int(measures.screen.height() * wantedShare);
@@ -96,6 +107,11 @@ LessonLayout largestLessonText(const LessonMeasures &measures)
             if (layout.partsWhole && layout.pictureSide() >= least)
                 return layout;
         }
+    for (int percent : textSteps) { // the largest picture that leaves the parts whole
+        const LessonLayout layout = layOutLesson(measures, percent);
+        if (layout.partsWhole)
+            return layout;
+    }
     return layOutLesson(measures, textSteps.front());
 }
 

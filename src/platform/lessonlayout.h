@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QBoxLayout>
 #include <QList>
 #include <QRect>
 
@@ -16,7 +17,7 @@ struct LessonMeasures
     QSize cell;          // each control's cell, the largest control's size
     int controls = 0;
     int notesHeight = 0; // 0: no notes
-    std::function<QSize(int percent)> callsLeast;
+    std::function<QSize(int percent, QBoxLayout::Direction direction)> callsLeast;
     std::function<QSize(int percent)> ownLeast;
 };
 
@@ -26,6 +27,9 @@ struct LessonMeasures
 struct LessonLayout
 {
     int percent = 100; // the text size of the parts on the right
+    // The calls window's parts one under another, or side by side where that leaves room
+    // for "Своя процедура" under them.
+    QBoxLayout::Direction direction = QBoxLayout::TopToBottom;
     QRect window, title, picture, notes, calls, own;
     QList<QRect> controls;
     // Whether each part on the right has at least its least size.
@@ -37,7 +41,8 @@ struct LessonLayout
 // The layout at a text size of the parts on the right.
 LessonLayout layOutLesson(const LessonMeasures &measures, int percent);
 // The largest text that keeps the parts whole and the picture about two thirds of the
-// screen's height, else at least the size of the canvas at 100 %.
+// screen's height, else at least the size of the canvas at 100 %, else the smallest text
+// that keeps them whole.
 LessonLayout largestLessonText(const LessonMeasures &measures);
 // The text one step larger (by 1) or smaller (-1), where the parts stay whole and the picture
 // at least as large as the canvas at 100 %; else the layout at percent.

@@ -202,8 +202,8 @@ LessonMeasures LessonView::measures() const
     measures.controls = int(parts.controls.size());
     measures.notesHeight = parts.notes ? parts.notes->height() : 0;
     if (callsShown())
-        measures.callsLeast = [calls = calls.data()](int percent) {
-            calls->setOwnScale(percent, QBoxLayout::TopToBottom);
+        measures.callsLeast = [calls = calls.data()](int percent, auto direction) {
+            calls->setOwnScale(percent, direction);
             return least(calls);
         };
     if (ownShown())
@@ -252,7 +252,7 @@ void LessonView::apply(const LessonLayout &layout)
     if (parts.notes)
         parts.notes->setGeometry(layout.notes);
     if (callsShown()) {
-        calls->setOwnScale(layout.percent, QBoxLayout::TopToBottom);
+        calls->setOwnScale(layout.percent, layout.direction);
         calls->setGeometry(layout.calls);
     }
     if (ownShown()) {
