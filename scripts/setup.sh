@@ -53,7 +53,10 @@ start_openbox() {
     DISPLAY=$XVFB_DISPLAY openbox --sm-disable >/dev/null 2>&1 &
     WM_PID=$!
     for _ in $(seq 100); do
-        DISPLAY=$XVFB_DISPLAY xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        if DISPLAY=$XVFB_DISPLAY xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
+            sleep 0.5 # until it has read its settings and manages new windows
+            return 0
+        fi
         sleep 0.1
     done
     echo "openbox did not start" >&2

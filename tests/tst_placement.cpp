@@ -48,7 +48,8 @@ QRect onSurface(const QWidget *part)
 }
 
 // clang-format off
-// The program, the screen, where its window stands ("left", "centre", "right" of the screen),
+// The program, the screen, where its window stands ("left", "centre", "right" of the screen,
+// "top" centred at the top),
 // how often "Крупнее" is pressed first, what the user opens ("calls", "own") and then does:
 // "figure" drawn or verse written, "view" entered, "F11" there and back, "destroy" the program while in the view, "Ctrl++" in the view.
 // Then where the calls window and "Своя процедура" stand (see sideOf), and whether the
@@ -78,7 +79,7 @@ private slots:
         QTest::newRow("1920, both beside") << Row{fig, fullhd, u"left"_qs, 0, both + QStringList{u"F11"_qs}, right, right};
         QTest::newRow("1920, own first") << Row{fig, fullhd, u"right"_qs, 0, {u"own"_qs, u"calls"_qs, u"F11"_qs}, left, left};
         QTest::newRow("1366, centred: moved") << Row{fig, laptop, u"centre"_qs, 0, drawn + QStringList{u"F11"_qs}, right, {}, true};
-        QTest::newRow("1366, 125 %") << Row{fig, laptop, u"left"_qs, 1, calls, right, {}};
+        QTest::newRow("1366, 125 %") << Row{fig, laptop, u"left"_qs, 1, drawn, right, {}};
         QTest::newRow("1366, larger with calls") << Row{fig, laptop, u"left"_qs, 0, drawn + QStringList{u"Ctrl++"_qs, u"Ctrl++"_qs}, right, {}};
         QTest::newRow("1024, the view") << Row{fig, xga, u"centre"_qs, 0, drawn + QStringList{u"Ctrl++"_qs, u"Ctrl++"_qs}, view, {}};
         QTest::newRow("1024, own beside") << Row{fig, xga, u"left"_qs, 0, own + QStringList{u"F11"_qs}, {}, right};
@@ -86,6 +87,8 @@ private slots:
         QTest::newRow("1024, destroyed in the view") << Row{fig, xga, u"left"_qs, 0, drawn + QStringList{u"destroy"_qs}, view, {}};
         QTest::newRow("countdown, 1024, own") << Row{verse, xga, u"left"_qs, 0, own + QStringList{u"F11"_qs}, {}, right};
         QTest::newRow("countdown, 1920, 200 %") << Row{verse, fullhd, u"left"_qs, 4, drawn + QStringList{u"F11"_qs}, right, {}};
+        QTest::newRow("countdown, 1366, top: below") << Row{verse, laptop, u"top"_qs, 0, drawn + QStringList{u"F11"_qs}, u"below"_qs, {}};
+        QTest::newRow("countdown, 1024, larger: the view") << Row{verse, xga, u"left"_qs, 2, drawn + QStringList{u"Ctrl++"_qs}, view, {}};
         QTest::newRow("countdown, 1366, view") << Row{verse, laptop, u"left"_qs, 0, {u"own"_qs, u"figure"_qs, u"view"_qs, u"calls"_qs, u"Ctrl++"_qs}, view, view};
         QTest::newRow("countdown, 1920, view") << Row{verse, fullhd, u"centre"_qs, 0, {u"figure"_qs, u"view"_qs, u"calls"_qs}, view, {}};
         // clang-format on
@@ -112,8 +115,9 @@ private slots:
             menuItem(window, u"Крупнее"_qs)->trigger();
         const QSize frame = window->frameGeometry().size();
         const QPoint at = row.at == u"left" ? area.topLeft()
-                : row.at == u"right"        ? QPoint(area.right() + 1 - frame.width(), area.top())
-                                            : area.center() - QRect(QPoint(), frame).center();
+                : row.at == u"top"   ? QPoint(area.center().x() - frame.width() / 2, area.top())
+                : row.at == u"right" ? QPoint(area.right() + 1 - frame.width(), area.top())
+                                     : area.center() - QRect(QPoint(), frame).center();
         window->move(at);
         QTRY_COMPARE(window->frameGeometry().topLeft(), at);
         auto *calls = window->findChild<CallsWindow *>();

@@ -17,6 +17,7 @@ namespace {
 
 // How long after leaving the view a window manager may still frame the windows anew.
 constexpr int settleMs = 1000;
+constexpr int settleCheckMs = 50;
 
 // The least size of a window's parts, whatever it is laid out in.
 QSize least(const QWidget *widget)
@@ -118,8 +119,15 @@ void LessonView::leave()
         own->setParent(window, Qt::Tool);
     scale->setPercent(scale->percent()); // the controls, fonts and canvas as they were
     window->show();
+    // Checked again and again: the frame's size may be known only after the window has moved.
     settling = true;
-    QTimer::singleShot(settleMs, this, [this] { settling = false; });
+    auto *checks = new QTimer(this);
+    connect(checks, &QTimer::timeout, this, &LessonView::settle);
+    checks->start(settleCheckMs);
+    QTimer::singleShot(settleMs, this, [this, checks] {
+        settling = false;
+        delete checks;
+    });
     // After the calls window's own placing at the scale: each window where it stood, and
     // one opened in the view beside the program's window where there is room.
     QMetaObject::invokeMethod(
@@ -173,6 +181,8 @@ void LessonView::join(QWidget *part)
 // anew after they are shown, and may move them as it does.
 void LessonView::settle()
 {
+    if (surface)
+        return;
     const std::array<std::pair<QWidget *, QRect>, 3> before{
             {{window, windowFrame}, {calls, callsFrame}, {own, ownFrame}}};
     for (const auto &[part, frame] : before)
