@@ -99,6 +99,7 @@ private slots:
     void placement()
     {
         QFETCH(Row, row);
+        const QSize fullhd(1920, 1080);
         QScreen *screen = screenOfSize(row.screen);
         if (!screen)
             QSKIP("no screen of this size");
@@ -151,8 +152,8 @@ private slots:
                 for (int i = 0; i < windows.size(); ++i)
                     QTRY_COMPARE(windows[i]->isVisible() ? windows[i]->frameGeometry() : QRect(),
                                  before[i]);
-            } else {
-                QTest::keySequence(window->window(), QKeySequence(step));
+            } else { // the scale's items, as their keys Ctrl++ and Ctrl+- choose them
+                menuItem(window, step == u"Ctrl++" ? u"Крупнее"_qs : u"Мельче"_qs)->trigger();
             }
             QApplication::processEvents();
         }
@@ -182,6 +183,8 @@ private slots:
         if (!window->isWindow()) { // in the view: the program's parts on its surface too
             QWidget *surface = window->window();
             QCOMPARE(surface->geometry(), screen->geometry());
+            if (!figdraw && row.screen == fullhd) // the verses grown with their box
+                QVERIFY(window->findChild<QPlainTextEdit *>()->font().pointSizeF() >= 1.5 * 8.25);
             for (QWidget *part : window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
                 if (part->isVisible() && !part->isWindow())
                     parts << part;
