@@ -91,10 +91,10 @@ LessonLayout layOutIn(const LessonMeasures &measures, int percent, QBoxLayout::D
 
 LessonLayout layOutLesson(const LessonMeasures &measures, int percent)
 {
-    const LessonLayout under = layOutIn(measures, percent, QBoxLayout::TopToBottom);
+    LessonLayout under = layOutIn(measures, percent, QBoxLayout::TopToBottom);
     if (under.partsWhole || !measures.callsLeast || !measures.ownLeast)
         return under;
-    const LessonLayout beside = layOutIn(measures, percent, QBoxLayout::LeftToRight);
+    LessonLayout beside = layOutIn(measures, percent, QBoxLayout::LeftToRight);
     return beside.partsWhole ? beside : under;
 }
 
@@ -103,12 +103,12 @@ LessonLayout largestLessonText(const LessonMeasures &measures)
     const int wanted = int(measures.screen.height() * wantedShare);
     for (int least : {wanted, leastPicture})
         for (auto step = textSteps.size(); step-- > 0;) { // the largest text first
-            const LessonLayout layout = layOutLesson(measures, textSteps[step]);
+            LessonLayout layout = layOutLesson(measures, textSteps[step]);
             if (layout.partsWhole && layout.pictureSide() >= least)
                 return layout;
         }
     for (int percent : textSteps) { // the largest picture that leaves the parts whole
-        const LessonLayout layout = layOutLesson(measures, percent);
+        LessonLayout layout = layOutLesson(measures, percent);
         if (layout.partsWhole)
             return layout;
     }
@@ -119,7 +119,7 @@ LessonLayout stepLessonText(const LessonMeasures &measures, int percent, int by)
 {
     const auto at = std::find(textSteps.begin(), textSteps.end(), percent) - textSteps.begin();
     const auto next = std::clamp<qsizetype>(at + by, 0, textSteps.size() - 1);
-    const LessonLayout layout = layOutLesson(measures, textSteps[next]);
+    LessonLayout layout = layOutLesson(measures, textSteps[next]);
     if (layout.partsWhole && (by < 0 || layout.pictureSide() >= leastPicture))
         return layout;
     return layOutLesson(measures, percent);
