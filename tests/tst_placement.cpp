@@ -206,7 +206,7 @@ private slots:
                          qPrintable(u"%1 over %2"_qs.arg(part->metaObject()->className(),
                                                          other->metaObject()->className())));
         }
-        // A click on the program's window leaves the others in sight, above it.
+        // After a click on the program's window the others show where they are said to stand.
         if (QGuiApplication::platformName() == u"xcb" && window->isWindow() && !parts.isEmpty()) {
             window->activateWindow();
             window->raise();

@@ -135,6 +135,7 @@ void LessonView::leave()
             [this, ownOpen] {
                 if (calls && !callsFrame.isNull()) {
                     calls->setOwnScale(callsPercent, callsDirection);
+                    calls->move(callsFrame.topLeft());
                     calls->resize(callsSize);
                 }
                 if (calls)
@@ -144,6 +145,7 @@ void LessonView::leave()
                     calls->showAction()->setChecked(false);
                 if (own && !ownFrame.isNull()) {
                     own->setOwnScale(ownPercent);
+                    own->move(ownFrame.topLeft());
                     own->resize(ownSize);
                 }
                 if (own)
