@@ -49,7 +49,7 @@ QRect onSurface(const QWidget *part)
 
 // clang-format off
 // The program, the screen, where its window stands ("left", "centre", "right" of the screen,
-// "top" centred at the top),
+// "top" centred at the top, "past centre" a little right of it),
 // how often "Крупнее" is pressed first, what the user opens ("calls", "own") and then does:
 // "figure" drawn or verse written, "view" entered, "F11" there and back, "destroy" the program while in the view, "Ctrl++" in the view.
 // Then where the calls window and "Своя процедура" stand (see sideOf), and whether the
@@ -78,6 +78,7 @@ private slots:
         QTest::newRow("1920, right edge") << Row{fig, fullhd, u"right"_qs, 0, drawn + QStringList{u"F11"_qs}, left, {}};
         QTest::newRow("1920, both beside") << Row{fig, fullhd, u"left"_qs, 0, both + QStringList{u"F11"_qs}, right, right};
         QTest::newRow("1920, own first") << Row{fig, fullhd, u"right"_qs, 0, {u"own"_qs, u"calls"_qs, u"F11"_qs}, left, left};
+        QTest::newRow("1920, more room left") << Row{fig, fullhd, u"past centre"_qs, 0, own, {}, left};
         QTest::newRow("1366, centred: moved") << Row{fig, laptop, u"centre"_qs, 0, drawn + QStringList{u"F11"_qs}, right, {}, true};
         QTest::newRow("1366, 125 %") << Row{fig, laptop, u"left"_qs, 1, drawn, right, {}};
         QTest::newRow("1366, larger with calls") << Row{fig, laptop, u"left"_qs, 0, drawn + QStringList{u"Ctrl++"_qs, u"Ctrl++"_qs}, right, {}};
@@ -118,7 +119,9 @@ private slots:
         const QPoint at = row.at == u"left" ? area.topLeft()
                 : row.at == u"top"   ? QPoint(area.center().x() - frame.width() / 2, area.top())
                 : row.at == u"right" ? QPoint(area.right() + 1 - frame.width(), area.top())
-                                     : area.center() - QRect(QPoint(), frame).center();
+                : row.at == u"past centre" // more room on the left
+                ? area.center() - QRect(QPoint(), frame).center() + QPoint(60, 0)
+                : area.center() - QRect(QPoint(), frame).center();
         window->move(at);
         QTRY_COMPARE(window->frameGeometry().topLeft(), at);
         auto *calls = window->findChild<CallsWindow *>();
