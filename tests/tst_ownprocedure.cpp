@@ -183,6 +183,8 @@ private slots:
             StillClock colours;
             figdraw::Form1 form(colours);
             form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form)); // where a window manager puts it
+            QTest::qWait(100);
             menuItem(&form, u"Показать вызовы"_qs)->trigger();
             menuItem(&form, u"Рисовать "_qs + row.steps.first())->trigger();
             auto *own = form.findChild<OwnProcedureWindow *>();
@@ -292,6 +294,8 @@ private slots:
             if (screen->name() == u"laptop"_qs)
                 form.move(screen->geometry().topLeft());
         form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form)); // where a window manager puts it
+        QTest::qWait(100);
         auto *own = form.findChild<OwnProcedureWindow *>();
         own->showAction()->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(own));
