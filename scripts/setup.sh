@@ -46,3 +46,19 @@ start_xvfb() {
     rm -f "$display_file"
     [ "$XVFB_DISPLAY" != : ] || { echo "Xvfb did not start" >&2; return 1; }
 }
+
+# Starts openbox, a window manager that frames and places the windows itself, on the virtual
+# X server, and waits until it manages the screen; sets WM_PID. The caller stops it.
+start_openbox() {
+    DISPLAY=$XVFB_DISPLAY openbox --sm-disable >/dev/null 2>&1 &
+    WM_PID=$!
+    for _ in $(seq 100); do
+        if DISPLAY=$XVFB_DISPLAY xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
+            sleep 0.5 # until it has read its settings and manages new windows
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "openbox did not start" >&2
+    return 1
+}

@@ -591,6 +591,7 @@ private slots:
         printer.setOutputFileName(folder.filePath(u"отменено.pdf"_qs));
         dialogs->nextAnswer(QString());
         press(QKeySequence::Print);
+        QCOMPARE(dialogs->progressTitle, u"Печать рисунка"_qs);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
                  (QStringList{u"page.png"_qs, u"вектор.svg"_qs, u"рисунок.pdf"_qs,
                               u"рисунок.svg"_qs}));

@@ -183,6 +183,8 @@ private slots:
             StillClock colours;
             figdraw::Form1 form(colours);
             form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form)); // where a window manager puts it
+            QTest::qWait(100);
             menuItem(&form, u"Показать вызовы"_qs)->trigger();
             menuItem(&form, u"Рисовать "_qs + row.steps.first())->trigger();
             auto *own = form.findChild<OwnProcedureWindow *>();
@@ -281,34 +283,35 @@ private slots:
         QVERIFY2(onScreen(form.Picture1, canvas) != form.Picture1->picture(), "its shape marked");
     }
 
-    // Beside the program's window, it never covers the canvas. In the lesson view it stands over
+    // Beside the program's window, it never covers the canvas. In the lesson view it stands on
     // the view's right part, beside the canvas; leaving the view puts it beside the program's
     // window again.
     void lessonView()
     {
         StillClock colours;
         figdraw::Form1 form(colours);
-        for (QScreen *screen : QGuiApplication::screens()) // beside the calls window on a laptop's
+        for (QScreen *screen : QGuiApplication::screens()) // on a laptop's
             if (screen->name() == u"laptop"_qs)
                 form.move(screen->geometry().topLeft());
         form.show();
-        menuItem(&form, u"Показать вызовы"_qs)->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(&form)); // where a window manager puts it
+        QTest::qWait(100);
         auto *own = form.findChild<OwnProcedureWindow *>();
         own->showAction()->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(own));
         QVERIFY(!own->frameGeometry().intersects(
                 QRect(form.Picture1->mapToGlobal(QPoint()), form.Picture1->size())));
-        menuItem(&form, u"Показать вызовы"_qs)->trigger();
         menuItem(&form, u"Урок на весь экран"_qs)->trigger();
         const QRect screen = form.window()->geometry();
         const QRect canvas(form.Picture1->mapToGlobal(QPoint()), form.Picture1->size());
-        QVERIFY(own->isVisible() && screen.contains(own->geometry()));
-        QVERIFY2(own->geometry().left() > canvas.right(), "over the canvas");
+        const auto placed = [own] { return QRect(own->mapToGlobal(QPoint()), own->size()); };
+        QVERIFY(own->isVisible() && screen.contains(placed()));
+        QVERIFY2(placed().left() > canvas.right(), "over the canvas");
         const int besideOwn = form.width();
         own->close(); // the program's window takes the width; opened again, it gives it back
         QTRY_VERIFY(form.width() > besideOwn);
         own->showAction()->trigger();
-        QTRY_VERIFY(own->geometry().left()
+        QTRY_VERIFY(placed().left()
                     > form.Picture1->mapToGlobal(QPoint(form.Picture1->width(), 0)).x());
         menuItem(&form, u"Урок на весь экран"_qs)->trigger();
         QTRY_VERIFY(!own->frameGeometry().intersects(form.frameGeometry()));

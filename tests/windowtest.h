@@ -67,6 +67,8 @@ public:
     bool promptHadFocus = false, reportHadFocus = false;
     // The point sizes of their fonts.
     double promptPoints = 0, reportPoints = 0;
+    // The title of the last progress dialog cancelled.
+    QString progressTitle;
 
 private:
     void answer()
@@ -88,6 +90,7 @@ private:
             return;
         }
         if (auto *progress = qobject_cast<QProgressDialog *>(modal)) {
+            progressTitle = progress->windowTitle();
             progress->cancel();
             return;
         }

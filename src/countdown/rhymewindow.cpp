@@ -75,9 +75,10 @@ Form1::Form1(QWidget *parent) : QWidget(parent), programScale(new ProgramScale(t
                                  false,
                                  [this](QSize size) { growVerses(size); },
                                  {Label1, Text2, Command2, Command3, Command1}});
-    ownProcedure = new OwnProcedure(
-            OwnProgram::Verses, this, Text1,
-            [this](std::shared_ptr<const OwnRun> run) { writeOwnVerse(std::move(run)); });
+    ownProcedure
+            = new OwnProcedure(OwnProgram::Verses, this, [this](std::shared_ptr<const OwnRun> run) {
+                  writeOwnVerse(std::move(run));
+              });
     connect(Command2, &QPushButton::clicked, unfolding, &Unfolding::finish);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);

@@ -17,7 +17,6 @@ VerseCalls::VerseCalls(QWidget *window, QPlainTextEdit *box, Verses &verses, Unf
                             window))
 {
     unfolding->watchKeysIn(calls);
-    calls->keepInView(box);
     connect(calls, &CallsWindow::callChosen, this, &VerseCalls::choose);
     calls->setCallFacts([this](qint32 call) { return factsOf(call); });
     lines = new LineSteps(calls, trace,

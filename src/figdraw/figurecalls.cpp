@@ -25,7 +25,6 @@ FigureCalls::FigureCalls(QWidget *window, PictureBox *picture, FigureRecord &rec
                             true, window))
 {
     unfolding->watchKeysIn(calls);
-    calls->keepInView(picture);
     connect(calls, &CallsWindow::callChosen, this, &FigureCalls::choose);
     calls->setCallFacts([this](qint32 call) { return figureFacts(this->record, trace, call); });
     lines = new LineSteps(calls, trace,

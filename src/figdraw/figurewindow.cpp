@@ -68,7 +68,7 @@ Form1::Form1(RandomColours &colours, QWidget *parent)
              {Command1, Command7, Command8, Command2, Command5, Command6, Command3, Command4},
              Label2});
     ownProcedure = new OwnProcedure(
-            OwnProgram::Figures, this, Picture1,
+            OwnProgram::Figures, this,
             [this](const std::shared_ptr<const OwnRun> &run) { drawOwnFigure(run); });
     canvasMenu->fill(Picture1->menu(),
                      {unfolding->paceActions(),

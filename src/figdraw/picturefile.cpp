@@ -277,6 +277,9 @@ bool PictureFile::paintFigures(QPainter &painter, double side, const QString &wo
 // The dialog shows once the work has taken progressAfter milliseconds.
 void PictureFile::showProgress(QProgressDialog &progress) const
 {
+    // Titled with its work, not with the program's name.
+    QString title = progress.labelText();
+    progress.setWindowTitle(title.remove(u'…'));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(progressAfter);
     progress.setValue(0);

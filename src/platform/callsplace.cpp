@@ -7,35 +7,19 @@
 
 namespace {
 
-constexpr int smallestBeside = 75; // the smallest own scale beside the program's window
-constexpr int smallest = 50;       // the smallest at all: the longest line still whole in it
 // The own scales below 100 %, tried where the program's scale does not fit.
-constexpr std::array<int, 6> smallerSteps{90, 80, 75, 70, 60, 50};
-constexpr int usualWidth = 480; // at 100 %, where there is room
+constexpr std::array<int, 3> smallerSteps{90, 80, 75};
 
-// The scales from the program's down to the lowest, largest first.
-QList<int> scalesDownTo(int programPercent, int lowest)
+// The scales from the program's down to 75 %, largest first.
+QList<int> scalesDown(int programPercent)
 {
     QList<int> scales;
     for (int step : ProgramScale::steps) // the program's steps rise; the list falls
         if (step <= programPercent)
             scales.prepend(step);
     for (int below : smallerSteps)
-        if (below >= lowest)
-            scales << below;
+        scales << below;
     return scales;
-}
-
-// The frame within the region: at least the least size, as tall as the program's window
-// and as wide as usual where the region allows; on the region's side next to the
-// program's window (its right end for a region left of it), level with its top.
-QRect frameIn(QRect region, QSize least, int percent, QRect main, bool alignRight)
-{
-    const int width = std::min(region.width(), std::max(least.width(), usualWidth * percent / 100));
-    const int height = std::min(region.height(), std::max(least.height(), main.height()));
-    const int top = std::clamp(main.top(), region.top(), region.bottom() + 1 - height);
-    const int left = alignRight ? region.right() + 1 - width : region.left();
-    return {left, top, width, height};
 }
 
 bool fits(QSize size, QRect region)
@@ -43,33 +27,81 @@ bool fits(QSize size, QRect region)
     return size.width() <= region.width() && size.height() <= region.height();
 }
 
+// The frame within the region: at least the least size, as large as wanted where the region
+// allows; on the region's side next to the program's window (its right end for a region
+// left of it), level with the main window's top, or under it at its left.
+QRect frameIn(QRect region, QSize least, QSize wanted, QRect main, Qt::Edge side)
+{
+    const int width = std::min(region.width(), std::max(least.width(), wanted.width()));
+    const int height = std::min(region.height(), std::max(least.height(), wanted.height()));
+    if (side == Qt::BottomEdge)
+        return {std::clamp(main.left(), region.left(), region.right() + 1 - width), region.top(),
+                width, height};
+    const int top = std::clamp(main.top(), region.top(), region.bottom() + 1 - height);
+    const int left = side == Qt::LeftEdge ? region.right() + 1 - width : region.left();
+    return {left, top, width, height};
+}
+
+struct Region
+{
+    QRect rect;
+    Qt::Edge side;
+};
+
+// Right and left of what is taken, the side with more room first.
+QList<Region> besideRegions(QRect area, QRect taken)
+{
+    const QRect right(QPoint(taken.right() + 1, area.top()), area.bottomRight());
+    const QRect left(area.topLeft(), QPoint(taken.left() - 1, area.bottom()));
+    if (left.width() > right.width())
+        return {{left, Qt::LeftEdge}, {right, Qt::RightEdge}};
+    return {{right, Qt::RightEdge}, {left, Qt::LeftEdge}};
+}
+
+// The largest scale, down to 75 %, at which the window fits one of the regions.
+CallsPlace placeIn(const QList<Region> &regions, QRect main, int programPercent, QSize wanted,
+                   const LeastCallsSize &leastAt)
+{
+    for (int percent : scalesDown(programPercent))
+        for (const Region &region : regions) {
+            QSize scaledWanted = wanted * percent / 100;
+            if (region.side != Qt::BottomEdge) // beside, as tall as the program's window
+                scaledWanted.setHeight(std::max(scaledWanted.height(), main.height()));
+            for (auto direction : {QBoxLayout::TopToBottom, QBoxLayout::LeftToRight}) {
+                const QSize least = leastAt(percent, direction);
+                if (fits(least, region.rect))
+                    return {percent,
+                            direction,
+                            frameIn(region.rect, least, scaledWanted, main, region.side),
+                            {}};
+                if (region.side != Qt::BottomEdge) // beside, the parts stand one under another
+                    break;
+            }
+        }
+    return {};
+}
+
 } // namespace
 
-CallsPlace findCallsPlace(QRect area, QRect main, QRect kept, int programPercent,
+CallsPlace findCallsPlace(QRect area, QRect main, QRect taken, int programPercent, QSize wanted,
                           const LeastCallsSize &leastAt)
 {
-    const QRect right(QPoint(main.right() + 1, area.top()), area.bottomRight());
-    const QRect left(area.topLeft(), QPoint(main.left() - 1, area.bottom()));
-    for (int percent : scalesDownTo(programPercent, smallestBeside)) {
-        const QSize least = leastAt(percent, QBoxLayout::TopToBottom);
-        for (const auto &[region, alignRight] : {std::pair{right, false}, {left, true}})
-            if (fits(least, region))
-                return {percent, QBoxLayout::TopToBottom,
-                        frameIn(region, least, percent, main, alignRight)};
-    }
-    // Over the program's window: right of the part kept in view, or under it, its parts
-    // side by side where that is low and wide.
-    const QRect rightOfKept(QPoint(std::max(area.left(), kept.right() + 1), area.top()),
-                            area.bottomRight());
-    const QRect underKept(QPoint(area.left(), std::max(area.top(), kept.bottom() + 1)),
-                          area.bottomRight());
-    for (int percent : scalesDownTo(programPercent, smallest))
-        for (auto direction : {QBoxLayout::TopToBottom, QBoxLayout::LeftToRight}) {
-            const QSize least = leastAt(percent, direction);
-            for (const QRect &region : {rightOfKept, underKept})
-                if (fits(least, region))
-                    return {percent, direction, frameIn(region, least, percent, main, false)};
-        }
-    const QSize least = leastAt(smallest, QBoxLayout::TopToBottom);
-    return {smallest, QBoxLayout::TopToBottom, frameIn(rightOfKept, least, smallest, main, false)};
+    if (CallsPlace place
+        = placeIn(besideRegions(area, taken), main, programPercent, wanted, leastAt);
+        place.found())
+        return place;
+    // Under the program's window and whatever else stands beside it.
+    const QRect below(QPoint(area.left(), std::max(area.top(), taken.bottom() + 1)),
+                      area.bottomRight());
+    if (CallsPlace place = placeIn({{below, Qt::BottomEdge}}, main, programPercent, {}, leastAt);
+        place.found())
+        return place;
+    // The program's window, and what stands beside it, moved to the area's left edge.
+    const QPoint shift(area.left() - taken.left(), 0);
+    if (shift.isNull())
+        return {};
+    CallsPlace place = placeIn(besideRegions(area, taken.translated(shift)), main.translated(shift),
+                               programPercent, wanted, leastAt);
+    place.shift = shift;
+    return place;
 }

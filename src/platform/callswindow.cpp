@@ -37,11 +37,13 @@ QLabel *caption(const QString &name, QWidget *part)
 constexpr qint32 largestWholeTree = 1000;
 // The stack and the tree show at least so many rows.
 constexpr int rowsShown = 5;
+// The window's width at 100 %, where there is room.
+constexpr int usualWidth = 480;
 } // namespace
 
 CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool withTree,
                          QWidget *mainWindow)
-    : QWidget(mainWindow, Qt::Window), heading(new QLabel(this)), stack(new QListView(this)),
+    : QWidget(mainWindow, Qt::Tool), heading(new QLabel(this)), stack(new QListView(this)),
       procedure(new ProcedurePart(this)), trace(trace), emptyText(emptyText),
       mainWindow(mainWindow), action(new QAction(QStringLiteral("Показать вызовы"), mainWindow)),
       drawnFace(new QAction(QStringLiteral("Дерево рисунком"), mainWindow)),
@@ -78,8 +80,13 @@ CallsWindow::CallsWindow(const CallTrace &trace, const QString &emptyText, bool 
 
     action->setCheckable(true);
     connect(action, &QAction::toggled, this, [this](bool on) {
-        if (on && !isVisible() && isWindow())
-            placeBeside();
+        if (on && !isVisible() && isWindow() && !placeBeside()) {
+            emit noRoomBeside(); // its parts join the program's window's in the lesson view
+            if (isWindow()) {    // else it stays closed
+                action->setChecked(false);
+                return;
+            }
+        }
         setVisible(on);
     });
     // The program's window closing takes this one with it.
@@ -306,27 +313,36 @@ void CallsWindow::showDrawn()
         picture->showMoment(newestShown, current, false);
 }
 
-// Beside the program's window, at the program's scale where there is room; see findCallsPlace.
-void CallsWindow::placeBeside()
+// Beside the program's window and "Своя процедура", never over them; see findCallsPlace.
+bool CallsWindow::placeBeside()
 {
     // Before it is first shown the window's frame is taken to be as the program's window's.
     const QWidget *framed = isVisible() ? static_cast<const QWidget *>(this) : mainWindow;
     const QSize frame = framed->frameGeometry().size() - framed->size();
-    QRect taken = mainWindow->frameGeometry(); // and "Своя процедура" beside it, when open
-    for (const QWidget *own : mainWindow->findChildren<OwnProcedureWindow *>())
-        if (own->isWindow() && own->isVisible())
+    const QRect main = mainWindow->frameGeometry();
+    QRect taken = main;
+    QList<QWidget *> beside;
+    for (QWidget *own : mainWindow->findChildren<OwnProcedureWindow *>())
+        if (own->isWindow() && own->isVisible()) {
             taken |= own->frameGeometry();
-    const QRect keptRect = kept ? QRect(kept->mapToGlobal(QPoint()), kept->size()) : QRect();
+            beside << own;
+        }
     const ProgramScale *scale = ProgramScale::of(mainWindow);
     const CallsPlace place = findCallsPlace(
-            mainWindow->screen()->availableGeometry(), taken, keptRect,
-            scale ? scale->percent() : 100, [this, frame](int percent, auto direction) {
+            mainWindow->screen()->availableGeometry(), main, taken, scale ? scale->percent() : 100,
+            {usualWidth, 0}, [this, frame](int percent, auto direction) {
                 setOwnScale(percent, direction);
                 return minimumSizeHint().expandedTo(minimumSize()) + frame;
             });
+    if (!place.found())
+        return false;
+    beside << mainWindow;
+    for (QWidget *window : beside)
+        window->move(window->pos() + place.shift);
     setOwnScale(place.percent, place.direction);
     move(place.frame.topLeft());
     resize(place.frame.size() - frame);
+    return true;
 }
 
 // The texts and rows at the program's scale, the window beside the program's window again,
@@ -339,9 +355,10 @@ void CallsWindow::rescale()
             [this] {
                 if (!isWindow())
                     return;
-                if (isVisible())
-                    placeBeside();
-                else if (const ProgramScale *scale = ProgramScale::of(mainWindow))
+                const ProgramScale *scale = ProgramScale::of(mainWindow);
+                if (isVisible() && !placeBeside())
+                    emit noRoomBeside();
+                else if (!isVisible() && scale)
                     setOwnScale(scale->percent(), QBoxLayout::TopToBottom);
                 QMetaObject::invokeMethod(this, &CallsWindow::keepCurrentInView,
                                           Qt::QueuedConnection);

@@ -56,12 +56,14 @@ public:
     void centreCurrent();
     // Shows emptyText alone.
     void showNoCalls();
-    // The part of the program's window that the calls window never covers.
-    void keepInView(QWidget *part) { kept = part; }
     // The texts and rows at a scale of the window's own, its parts one under another or
     // side by side.
     void setOwnScale(int percent, QBoxLayout::Direction direction);
     int ownPercent() const { return own; }
+    // Beside the program's window and "Своя процедура", never over them: false where there
+    // is no room (see findCallsPlace).
+    bool placeBeside();
+    QBoxLayout::Direction ownDirection() const { return parts->direction(); }
     // The call shown current: -1 before any, the number of calls once all have returned.
     qint32 currentCall() const { return current; }
 
@@ -74,13 +76,14 @@ public:
 
 signals:
     void callChosen(qint32 call);
+    // There is no room for the window beside the program's window, even at 75 %.
+    void noRoomBeside();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void placeBeside();
     void rescale();
     void keepCurrentInView();
     void choose(qint32 call);
@@ -103,7 +106,6 @@ private:
     QStackedWidget *pages;
     QStackedWidget *faces = nullptr; // of the tree: the list, or drawn
     QBoxLayout *parts;
-    QPointer<QWidget> kept;
     int own = 100;
     qint32 current = -1;
     qint32 newestShown = -1;

@@ -8,21 +8,22 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
-#include <algorithm>
 #include <array>
 
 namespace {
 
-constexpr int margin = 12; // around the surface's parts
-constexpr int gap = 8;     // between them
-// The calls window's text sizes in the view, in percent.
-constexpr std::array<int, 10> textSteps{75, 80, 90, 100, 125, 150, 175, 200, 250, 300};
-// The picture at least as large as the canvas at 100 %, and where the screen allows,
-// about two thirds of its height.
-constexpr int leastPicture = 393;
-constexpr double wantedShare = 0.65;
+// How long after leaving the view a window manager may still frame the windows anew.
+constexpr int settleMs = 1000;
+constexpr int settleCheckMs = 50;
+
+// The least size of a window's parts, whatever it is laid out in.
+QSize least(const QWidget *widget)
+{
+    return widget->minimumSizeHint().expandedTo(widget->minimumSize());
+}
 
 } // namespace
 
@@ -36,12 +37,20 @@ LessonView::LessonView(QWidget *window, ProgramScale *scale, LessonParts parts)
     window->addAction(item);
     connect(item, &QAction::toggled, this, [this](bool on) { on ? enter() : leave(); });
     window->installEventFilter(this);
+    if (auto *calls = window->findChild<CallsWindow *>())
+        connect(calls, &CallsWindow::noRoomBeside, this, [this, calls] { join(calls); });
 }
 
-// A window destroyed in the view takes the surface, and the calls window on it, along.
+// A window destroyed in the view: the calls window and "Своя процедура" go with it, and the
+// surface once the window, which is going, has left it.
 LessonView::~LessonView()
 {
-    delete surface;
+    if (!surface)
+        return;
+    delete calls;
+    delete own;
+    surface->hide();
+    surface->deleteLater();
 }
 
 void LessonView::enter()
@@ -50,11 +59,18 @@ void LessonView::enter()
         return;
     calls = window->findChild<CallsWindow *>();
     own = window->findChild<OwnProcedureWindow *>();
-    if (own) // its showing and hiding lay the view out again
-        own->installEventFilter(this);
     QWidget *focus = QApplication::focusWidget();
-    windowAt = window->pos();
-    callsWereOpen = calls && calls->isVisible();
+    const auto frameOf = [](const QWidget *part) {
+        return part && part->isWindow() && part->isVisible() ? part->frameGeometry() : QRect();
+    };
+    windowFrame = window->frameGeometry();
+    callsFrame = frameOf(calls);
+    ownFrame = frameOf(own);
+    callsSize = calls ? calls->size() : QSize();
+    ownSize = own ? own->size() : QSize();
+    callsPercent = calls ? calls->ownPercent() : 100;
+    callsDirection = calls ? calls->ownDirection() : QBoxLayout::TopToBottom;
+    ownPercent = own ? own->ownPercent() : 100;
     QScreen *screen = window->screen();
     surface = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint);
     surface->setWindowTitle(window->windowTitle());
@@ -65,17 +81,18 @@ void LessonView::enter()
     window->setParent(surface, Qt::Widget);
     if (calls) {
         calls->setParent(surface, Qt::Widget);
-        connect(calls->showAction(), &QAction::toggled, this, [this] {
-            choosePercent();
-            arrange();
-        });
+        connect(calls->showAction(), &QAction::toggled, this, [this] { choose(); });
+    }
+    if (own) { // shown on the surface, or about to be; its showing and hiding lay the view out
+        own->setParent(surface, Qt::Widget);
+        own->setVisible(!ownFrame.isNull());
+        own->installEventFilter(this);
     }
     scale->setStepper([this](int by) { stepPercent(by); });
-    choosePercent();
-    arrange();
     window->show();
     if (calls)
-        calls->setVisible(callsWereOpen);
+        calls->setVisible(callsShown());
+    choose();
     surface->showFullScreen();
     surface->activateWindow();
     if (focus)
@@ -93,14 +110,52 @@ void LessonView::leave()
         own->removeEventFilter(this);
     if (calls)
         disconnect(calls->showAction(), nullptr, this, nullptr);
+    const bool ownOpen = ownShown();
     window->setParent(nullptr, Qt::Window);
-    window->move(windowAt);
-    if (calls) // placed beside the window again once the scale has laid the window out
-        calls->setParent(window, Qt::Window);
+    window->move(windowFrame.topLeft());
+    if (calls)
+        calls->setParent(window, Qt::Tool);
+    if (own)
+        own->setParent(window, Qt::Tool);
     scale->setPercent(scale->percent()); // the controls, fonts and canvas as they were
     window->show();
-    if (calls)
-        calls->setVisible(calls->showAction()->isChecked());
+    // Checked again and again: the frame's size may be known only after the window has moved.
+    settling = true;
+    auto *checks = new QTimer(this);
+    connect(checks, &QTimer::timeout, this, &LessonView::settle);
+    checks->start(settleCheckMs);
+    QTimer::singleShot(settleMs, this, [this, checks] {
+        settling = false;
+        delete checks;
+    });
+    // After the calls window's own placing at the scale: each window where it stood, and
+    // one opened in the view beside the program's window where there is room.
+    QMetaObject::invokeMethod(
+            this,
+            [this, ownOpen] {
+                if (calls && !callsFrame.isNull()) {
+                    calls->setOwnScale(callsPercent, callsDirection);
+                    calls->move(callsFrame.topLeft());
+                    calls->resize(callsSize);
+                }
+                if (calls)
+                    calls->setVisible(callsShown()
+                                      && (!callsFrame.isNull() || calls->placeBeside()));
+                if (calls && !calls->isVisible())
+                    calls->showAction()->setChecked(false);
+                if (own && !ownFrame.isNull()) {
+                    own->setOwnScale(ownPercent);
+                    own->move(ownFrame.topLeft());
+                    own->resize(ownSize);
+                }
+                if (own)
+                    own->setVisible(ownOpen && (!ownFrame.isNull() || own->placeBeside()));
+                settle();
+            },
+            Qt::QueuedConnection);
+    for (QWidget *part : {window, static_cast<QWidget *>(calls), static_cast<QWidget *>(own)})
+        if (part)
+            part->installEventFilter(this);
     std::exchange(surface, nullptr)->deleteLater();
     window->activateWindow();
     if (focus)
@@ -108,137 +163,125 @@ void LessonView::leave()
     item->setChecked(false);
 }
 
+// A window opened where there is no room for it beside the program's window joins the view;
+// one that the view, just left, leaves without room stays closed.
+void LessonView::join(QWidget *part)
+{
+    if (surface)
+        return;
+    if (!settling) {
+        enter();
+        return;
+    }
+    if (part == calls)
+        calls->showAction()->setChecked(false);
+    else
+        part->hide();
+}
+
+// Each window where its frame stood before the view: a window manager frames the windows
+// anew after they are shown, and may move them as it does.
+void LessonView::settle()
+{
+    if (surface)
+        return;
+    const std::array<std::pair<QWidget *, QRect>, 3> before{
+            {{window, windowFrame}, {calls, callsFrame}, {own, ownFrame}}};
+    for (const auto &[part, frame] : before)
+        if (part && part->isWindow() && part->isVisible() && !frame.isNull()
+            && part->frameGeometry().topLeft() != frame.topLeft())
+            part->move(frame.topLeft());
+}
+
 bool LessonView::callsShown() const
 {
     return calls && calls->showAction()->isChecked();
 }
 
-// The calls window's parts, or else the window "Своя процедура", take the right of the surface.
-QRect LessonView::roomAt(int textPercent) const
+bool LessonView::ownShown() const
 {
-    const QSize full = surface->size();
-    int callsWidth = 0;
-    if (callsShown()) {
-        calls->setOwnScale(textPercent, QBoxLayout::TopToBottom);
-        callsWidth = calls->minimumSizeHint().expandedTo(calls->minimumSize()).width() + margin;
-    } else if (own && own->isVisible()) {
-        callsWidth = own->minimumSizeHint().expandedTo(own->minimumSize()).width() + margin;
-    }
-    return {margin, margin, full.width() - callsWidth - 2 * margin, full.height() - 2 * margin};
+    return own && !own->isHidden();
 }
 
-// The largest text at which the picture keeps about two thirds of the screen's height,
-// else at least the size of the canvas at 100 %.
-void LessonView::choosePercent()
+LessonMeasures LessonView::measures() const
 {
-    if (!callsShown())
+    LessonMeasures measures;
+    measures.screen = surface->size();
+    measures.titleHeight = parts.title ? parts.title->height() : 0;
+    measures.square = parts.square;
+    for (const QWidget *control : parts.controls)
+        measures.cell = measures.cell.expandedTo(control->size());
+    measures.controls = int(parts.controls.size());
+    measures.notesHeight = parts.notes ? parts.notes->height() : 0;
+    if (callsShown())
+        measures.callsLeast = [calls = calls.data()](int percent, auto direction) {
+            calls->setOwnScale(percent, direction);
+            return least(calls);
+        };
+    if (ownShown())
+        measures.ownLeast = [own = own.data()](int percent) {
+            own->setOwnScale(percent);
+            return least(own);
+        };
+    return measures;
+}
+
+// The largest text that fits (also Ctrl+0), on entering and as the parts come and go.
+void LessonView::choose()
+{
+    if (!surface)
         return;
-    const int wanted = int(surface->height() * wantedShare);
-    for (int least : {wanted, leastPicture})
-        for (auto step = textSteps.size(); step-- > 0;) // the largest text first
-            if (pictureSide(roomAt(textSteps[step]), false) >= least) {
-                percent = textSteps[step];
-                return;
-            }
-    percent = textSteps.front();
+    const LessonLayout layout = largestLessonText(measures());
+    percent = layout.percent;
+    apply(layout);
 }
 
-// Ctrl++ and Ctrl+- within what leaves the picture at least as large as the canvas at 100 %;
-// Ctrl+0 the text chosen on entering.
+// Ctrl++ and Ctrl+- within what leaves the picture at least as large as the canvas at 100 %
+// and every part whole; Ctrl+0 the text chosen on entering.
 void LessonView::stepPercent(int by)
 {
     if (by == 0) {
-        choosePercent();
-    } else {
-        const auto at = std::find(textSteps.begin(), textSteps.end(), percent) - textSteps.begin();
-        const auto next = std::clamp<qsizetype>(at + by, 0, textSteps.size() - 1);
-        if (by < 0 || pictureSide(roomAt(textSteps[next]), false) >= leastPicture)
-            percent = textSteps[next];
+        choose();
+        return;
     }
-    arrange();
+    const LessonLayout layout = stepLessonText(measures(), percent, by);
+    percent = layout.percent;
+    apply(layout);
 }
 
-void LessonView::arrange()
+void LessonView::apply(const LessonLayout &layout)
 {
-    QRect room = roomAt(percent);
-    // A square picture limited by the height leaves the rest of the width to the calls' parts.
-    room.setWidth(std::min(room.width(), usedWidth(room)));
-    window->setGeometry(0, 0, room.right() + 1 + margin, surface->height());
-    if (callsShown())
-        calls->setGeometry(room.right() + 1 + margin, margin,
-                           surface->width() - room.right() - 1 - 2 * margin, room.height());
-    pictureSide(room, true);
-    if (auto *own = window->findChild<OwnProcedureWindow *>(); own && own->isVisible())
-        own->placeBeside();
-}
-
-// The size of each control's cell: the largest control's.
-QSize LessonView::controlCell() const
-{
-    QSize cell;
-    for (const QWidget *control : parts.controls)
-        cell = cell.expandedTo(control->size());
-    return cell;
-}
-
-// The width the picture and the rows of controls take of the room.
-int LessonView::usedWidth(QRect room) const
-{
-    if (!parts.square || !callsShown())
-        return room.width();
-    const QSize cell = controlCell();
-    const int columns = std::max(1, (room.width() + gap) / (cell.width() + gap));
-    const int controlsWidth
-            = int(std::min<qsizetype>(columns, parts.controls.size())) * (cell.width() + gap) - gap;
-    return std::max(pictureSide(room, false), controlsWidth);
-}
-
-int LessonView::pictureSide(QRect room, bool place) const
-{
-    const QSize cell = controlCell();
-    const int columns = std::max(1, (room.width() + gap) / (cell.width() + gap));
-    const int rows = int(parts.controls.size() + columns - 1) / columns;
-    const int titleHeight = parts.title ? parts.title->height() + gap : 0;
-    const int notesHeight = parts.notes ? parts.notes->height() + gap : 0;
-    const int height = room.height() - titleHeight - rows * (cell.height() + gap) - notesHeight;
-    const QSize picture = parts.square ? QSize(1, 1) * std::min(room.width(), height)
-                                       : QSize(room.width(), height);
-    if (place) {
-        int y = room.top();
-        if (parts.title) {
-            parts.title->setGeometry(room.left(), y, picture.width(), parts.title->height());
-            y += titleHeight;
-        }
-        parts.resizePicture(picture);
-        parts.picture->move(room.left(), y);
-        y += picture.height() + gap;
-        for (int i = 0; i < parts.controls.size(); ++i) { // each in the middle of its cell
-            QWidget *control = parts.controls[i];
-            control->move(room.left() + i % columns * (cell.width() + gap)
-                                  + (cell.width() - control->width()) / 2,
-                          y + i / columns * (cell.height() + gap)
-                                  + (cell.height() - control->height()) / 2);
-        }
-        y += rows * (cell.height() + gap);
-        if (parts.notes)
-            parts.notes->setGeometry(room.left(), y, room.width(), parts.notes->height());
+    window->setGeometry(layout.window);
+    if (parts.title)
+        parts.title->setGeometry(layout.title);
+    parts.resizePicture(layout.picture.size());
+    parts.picture->move(layout.picture.topLeft());
+    for (int i = 0; i < parts.controls.size(); ++i) { // each in the middle of its cell
+        QWidget *control = parts.controls[i];
+        const QRect cell = layout.controls[i];
+        control->move(cell.center() - control->rect().center());
     }
-    return std::min(picture.width(), picture.height());
+    if (parts.notes)
+        parts.notes->setGeometry(layout.notes);
+    if (callsShown()) {
+        calls->setOwnScale(layout.percent, layout.direction);
+        calls->setGeometry(layout.calls);
+    }
+    if (ownShown()) {
+        own->setOwnScale(layout.percent);
+        own->setGeometry(layout.own);
+    }
 }
 
-// Closing the program from the view leaves it first, then closes the window.
 bool LessonView::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == own && surface
-        && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
-        QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    if (surface)
-                        arrange();
-                },
-                Qt::QueuedConnection);
-    if (event->type() == QEvent::Close && surface && (watched == window || watched == surface)) {
+    const auto type = event->type();
+    if (watched == own && surface && (type == QEvent::Show || type == QEvent::Hide))
+        QMetaObject::invokeMethod(this, &LessonView::choose, Qt::QueuedConnection);
+    if (settling && !surface && (type == QEvent::Move || type == QEvent::Show))
+        settle();
+    // Closing the program from the view leaves it first, then closes the window.
+    if (type == QEvent::Close && surface && (watched == window || watched == surface)) {
         event->ignore();
         item->setChecked(false);
         QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);

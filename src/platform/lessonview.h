@@ -1,5 +1,8 @@
 #pragma once
 
+#include "lessonlayout.h"
+
+#include <QBoxLayout>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -28,10 +31,12 @@ struct LessonParts
 
 // "Урок на весь экран" (F11, in every window of the program): the program fills its
 // screen, one surface with no frame, for the projector. The program's window stands
-// on the left with its picture as large as fits; the calls window's parts, while it is
-// open, take the rest of the width at the largest text that leaves the picture large.
-// The scale keys change that text within what fits. F11 again, the item, or closing the
-// program leaves the view, and the windows are as they were.
+// on the left with its picture as large as fits; the calls window's parts and "Своя
+// процедура", while open, take the rest of the width at the largest text that leaves the
+// picture large. The scale keys change that text within what fits. The calls window and
+// "Своя процедура" join the view where there is no room for them beside the program's
+// window. F11 again, the item, or closing the program leaves the view, and the windows are
+// where they were.
 class LessonView : public QObject
 {
     Q_OBJECT
@@ -42,27 +47,26 @@ public:
 
     QAction *action() const { return item; }
     bool active() const { return surface != nullptr; }
-    // The calls window's text in percent while in the view.
+    // The text of the calls window and of "Своя процедура" in percent while in the view.
     int textPercent() const { return percent; }
 
 public slots:
     void enter();
     void leave();
+    // The part (the calls window, "Своя процедура") has no room beside the program's window.
+    void join(QWidget *part);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void arrange();
-    void choosePercent();
+    LessonMeasures measures() const;
+    void apply(const LessonLayout &layout);
+    void choose();
     void stepPercent(int by);
+    void settle();
     bool callsShown() const;
-    // The room left of the calls window's parts at the text percent, in the surface.
-    QRect roomAt(int textPercent) const;
-    // The picture's side, or its lesser side, in that room, and where each part goes.
-    int pictureSide(QRect room, bool place) const;
-    int usedWidth(QRect room) const;
-    QSize controlCell() const;
+    bool ownShown() const;
 
     QWidget *window;
     ProgramScale *scale;
@@ -71,7 +75,11 @@ private:
     QPointer<CallsWindow> calls;
     QPointer<OwnProcedureWindow> own;
     QPointer<QWidget> surface;
-    QPoint windowAt; // before the view
-    bool callsWereOpen = false;
+    // Where the windows stood before the view, their frames included.
+    QRect windowFrame, callsFrame, ownFrame;
+    QSize callsSize, ownSize;
+    int callsPercent = 100, ownPercent = 100;
+    QBoxLayout::Direction callsDirection = QBoxLayout::TopToBottom;
+    bool settling = false; // just after leaving, while a window manager frames the windows
     int percent = 100;
 };

@@ -1,11 +1,12 @@
 #include "ownprocedure.h"
 
 #include "codeeditor.h"
+#include "lessonview.h"
 #include "ownwindow.h"
 
 #include <QAction>
 
-OwnProcedure::OwnProcedure(OwnProgram program, QWidget *window, QWidget *kept, Show show)
+OwnProcedure::OwnProcedure(OwnProgram program, QWidget *window, Show show)
     : QObject(window), program(program), window(window),
       ownWindow(new OwnProcedureWindow(
               program == OwnProgram::Figures ? QStringLiteral("Рисовать")
@@ -13,8 +14,10 @@ OwnProcedure::OwnProcedure(OwnProgram program, QWidget *window, QWidget *kept, S
               program == OwnProgram::Figures ? figureExamples() : verseExamples(), window)),
       show(std::move(show))
 {
-    ownWindow->keepInView(kept);
     connect(ownWindow, &OwnProcedureWindow::runRequested, this, &OwnProcedure::run);
+    if (auto *view = window->findChild<LessonView *>(QString(), Qt::FindDirectChildrenOnly))
+        connect(ownWindow, &OwnProcedureWindow::noRoomBeside, view,
+                [view, own = ownWindow] { view->join(own); });
     // Installed after the calls window's and the lesson view's filters, this one comes first.
     window->installEventFilter(this);
 }

@@ -22,8 +22,9 @@ class OwnProcedure : public QObject
 public:
     using Show = std::function<void(std::shared_ptr<const OwnRun> run)>;
 
-    // The window "Своя процедура" never covers kept, the program's picture or verse box.
-    OwnProcedure(OwnProgram program, QWidget *window, QWidget *kept, Show show);
+    // Where there is no room for the window "Своя процедура" beside the program's window, it
+    // joins the program's lesson view.
+    OwnProcedure(OwnProgram program, QWidget *window, Show show);
 
     QAction *showAction() const;
     OwnProcedureWindow *procedureWindow() const { return ownWindow; }

@@ -84,6 +84,7 @@ void runOwnCode(OwnProgram program, OwnRun &run, QWidget *parent)
         if (!progress && clock.elapsed() > 500) {
             progress = std::make_unique<QProgressDialog>(u"Выполняется процедура…"_qs, u"Отмена"_qs,
                                                          0, 0, parent);
+            progress->setWindowTitle(u"Своя процедура"_qs);
             progress->setWindowModality(Qt::WindowModal);
             progress->setMinimumDuration(0);
             progress->show();

@@ -25,6 +25,8 @@
 namespace {
 
 const QString title = QStringLiteral("Своя процедура");
+// The window's frame at 100 %, where there is room: fifteen lines of code and the messages.
+constexpr QSize wantedSize(480, 560);
 const QString pythonType = QStringLiteral("Python (*.py)");
 // A procedure for a lesson is a few kilobytes; a larger file is surely not one.
 constexpr qint64 largestFile = qint64(1) << 20; // 1 MiB
@@ -73,7 +75,7 @@ QList<OwnExample> verseExamples()
 
 OwnProcedureWindow::OwnProcedureWindow(const QString &runText, QList<OwnExample> examples,
                                        QWidget *mainWindow)
-    : QWidget(mainWindow, Qt::Window), editor(new CodeEditor(this)),
+    : QWidget(mainWindow, Qt::Tool), editor(new CodeEditor(this)),
       messages(new QPlainTextEdit(this)), runButton(new QPushButton(runText, this)),
       mainWindow(mainWindow), showItem(new QAction(title + u'…', mainWindow)),
       runItem(new QAction(runText, this))
@@ -125,8 +127,11 @@ OwnProcedureWindow::OwnProcedureWindow(const QString &runText, QList<OwnExample>
     showItem->setShortcut(Qt::CTRL | Qt::Key_E);
     mainWindow->addAction(showItem); // its key works in the program's window
     connect(showItem, &QAction::triggered, this, [this] {
-        if (!isVisible())
-            placeBeside();
+        if (!isVisible() && isWindow() && !placeBeside()) {
+            emit noRoomBeside(); // it joins the program's window in the lesson view
+            if (isWindow())      // else it stays closed
+                return;
+        }
         show();
         raise();
         activateWindow();
@@ -257,6 +262,7 @@ void OwnProcedureWindow::setText(const QString &text, const QString &fromFile)
 
 void OwnProcedureWindow::setOwnScale(int percent)
 {
+    own = percent;
     ProgramScale::setScaledFont(this, percent);
     for (QMenu *menu : findChildren<QMenu *>())
         ProgramScale::setScaledFont(menu, percent);
@@ -265,43 +271,39 @@ void OwnProcedureWindow::setOwnScale(int percent)
     layout()->activate();
 }
 
-// Beside the program's window, and beside the calls window too where there is room; at the
-// program's scale where it fits, else smaller (see findCallsPlace).
-void OwnProcedureWindow::placeBeside()
+// Beside the program's window and the calls window, never over them; at the program's scale
+// where it fits, else smaller (see findCallsPlace). In the lesson view the view places it.
+bool OwnProcedureWindow::placeBeside()
 {
-    if (!mainWindow->isWindow()) { // in the lesson view, on its surface
-        const QWidget *surface = mainWindow->window();
-        QRect right(mainWindow->geometry().right() + 1, 0, 0, surface->height());
-        right.setRight(surface->width() - 1);
-        if (right.width() < minimumWidth())
-            right.setLeft(surface->width() * 3 / 5);
-        // The window's frame, where a window manager draws one, within that part too.
-        const QRect frame = frameGeometry(), inside = geometry();
-        const QMargins frameWidths(inside.left() - frame.left(), inside.top() - frame.top(),
-                                   frame.right() - inside.right(),
-                                   frame.bottom() - inside.bottom());
-        setGeometry(QRect(surface->mapToGlobal(right.topLeft()), right.size()) - frameWidths);
-        return;
-    }
+    if (!isWindow())
+        return true;
     // Before it is first shown the window's frame is taken to be as the program's window's.
     const QWidget *framed = isVisible() ? static_cast<const QWidget *>(this) : mainWindow;
     const QSize frame = framed->frameGeometry().size() - framed->size();
-    QRect taken = mainWindow->frameGeometry();
-    for (const CallsWindow *calls :
-         mainWindow->findChildren<CallsWindow *>(Qt::FindDirectChildrenOnly))
-        if (calls->isWindow() && calls->isVisible())
+    const QRect main = mainWindow->frameGeometry();
+    QRect taken = main;
+    QList<QWidget *> beside;
+    for (CallsWindow *calls : mainWindow->findChildren<CallsWindow *>(Qt::FindDirectChildrenOnly))
+        if (calls->isWindow() && calls->isVisible()) {
             taken |= calls->frameGeometry();
-    const QRect keptRect = kept ? QRect(kept->mapToGlobal(QPoint()), kept->size()) : QRect();
+            beside << calls;
+        }
     const ProgramScale *scale = ProgramScale::of(mainWindow);
-    const CallsPlace place
-            = findCallsPlace(mainWindow->screen()->availableGeometry(), taken, keptRect,
-                             scale ? scale->percent() : 100, [this, frame](int percent, auto) {
-                                 setOwnScale(percent);
-                                 return minimumSizeHint().expandedTo(minimumSize()) + frame;
-                             });
+    const CallsPlace place = findCallsPlace(
+            mainWindow->screen()->availableGeometry(), main, taken, scale ? scale->percent() : 100,
+            wantedSize, [this, frame](int percent, auto) {
+                setOwnScale(percent);
+                return minimumSizeHint().expandedTo(minimumSize()) + frame;
+            });
+    if (!place.found())
+        return false;
+    beside << mainWindow;
+    for (QWidget *window : beside)
+        window->move(window->pos() + place.shift);
     setOwnScale(place.percent);
     move(place.frame.topLeft());
     resize(place.frame.size() - frame);
+    return true;
 }
 
 // At the program's scale, and beside its window again, once the program's window has its
@@ -311,8 +313,8 @@ void OwnProcedureWindow::rescale()
     QMetaObject::invokeMethod(
             this,
             [this] {
-                if (isVisible())
-                    placeBeside();
+                if (isVisible() && !placeBeside())
+                    emit noRoomBeside();
                 else if (const ProgramScale *scale = ProgramScale::of(mainWindow))
                     setOwnScale(scale->percent());
             },

@@ -39,11 +39,12 @@ public:
     // The run button's action (F5), to add to the program's window as well.
     QAction *runAction() const { return runItem; }
 
-    // Beside the program's window, or in the lesson view over the view's right part, where
-    // the calls window's parts are.
-    void placeBeside();
-    // The part of the program's window that this window never covers.
-    void keepInView(QWidget *part) { kept = part; }
+    // Beside the program's window and the calls window, never over them: false where there
+    // is no room. In the lesson view the view places it.
+    bool placeBeside();
+    // The texts at a scale of the window's own.
+    void setOwnScale(int percent);
+    int ownPercent() const { return own; }
 
     QString code() const;
     // Replaces the messages, or adds a line under them.
@@ -67,6 +68,8 @@ public:
 
 signals:
     void runRequested(const QString &code);
+    // There is no room for the window beside the program's window, even at 75 %.
+    void noRoomBeside();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -76,13 +79,12 @@ private:
     bool save();
     void loadExample(const OwnExample &example);
     void setText(const QString &text, const QString &fromFile);
-    void setOwnScale(int percent);
     void rescale();
 
     QWidget *mainWindow;
-    QPointer<QWidget> kept;
     QAction *showItem;
     QAction *runItem;
     QString file;
     QString exampleFile; // the name offered when saving an example unchanged
+    int own = 100;
 };
