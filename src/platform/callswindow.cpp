@@ -241,7 +241,8 @@ void CallsWindow::setOwnScale(int percent, QBoxLayout::Direction direction)
         faces->setMinimumHeight(rowsHeight);
     parts->setDirection(direction);
     setMinimumSize(QSize(240, 200) * percent / 100);
-    // The least size at once, not at the next layout request.
+    // The least size at once, not at the next layout request: the parts' own layout first.
+    parts->activate();
     parts->parentWidget()->updateGeometry();
     pages->updateGeometry();
     layout()->activate();

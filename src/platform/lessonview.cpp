@@ -47,6 +47,10 @@ LessonView::~LessonView()
 {
     if (!surface)
         return;
+    // Half destroyed, they would still pass their last events through this filter.
+    for (QObject *part : {static_cast<QObject *>(calls.data()), static_cast<QObject *>(own.data())})
+        if (part)
+            part->removeEventFilter(this);
     delete calls;
     delete own;
     surface->hide();
@@ -276,7 +280,8 @@ void LessonView::apply(const LessonLayout &layout)
 bool LessonView::eventFilter(QObject *watched, QEvent *event)
 {
     const auto type = event->type();
-    if (watched == own && surface && (type == QEvent::Show || type == QEvent::Hide))
+    // The type first: a window being destroyed is no longer the one the pointer names.
+    if ((type == QEvent::Show || type == QEvent::Hide) && surface && watched == own)
         QMetaObject::invokeMethod(this, &LessonView::choose, Qt::QueuedConnection);
     if (settling && !surface && (type == QEvent::Move || type == QEvent::Show))
         settle();

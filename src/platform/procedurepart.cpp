@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -53,16 +54,19 @@ void ProcedurePart::setPercent(int percent)
     if (percent != 100)
         font.setPointSizeF(font.pointSizeF() * percent / 100);
     text->setFont(font);
-    // Every line of the longest procedure shows whole, without scrolling.
-    int width = 0, height = 0;
-    const QFontMetrics metrics(font);
+    // Every line of the longest procedure shows whole, without scrolling: measured in
+    // fractional pixels, as the text lays its lines out, with half a character and half a
+    // line to spare, so that a rounding never brings a scroll bar that hides a line.
+    double width = 0, height = 0;
+    const QFontMetricsF metrics(font);
     for (const ProcedureText &procedure : ProcedureText::all()) {
         for (const QString &line : numbered(procedure).split(u'\n'))
             width = std::max(width, metrics.horizontalAdvance(line));
         height = std::max(height, procedure.lineCount() * metrics.lineSpacing());
     }
     const int margins = 2 * (text->frameWidth() + int(text->document()->documentMargin())) + 4;
-    text->setMinimumSize(width + margins, height + margins);
+    text->setMinimumSize(int(std::ceil(width + metrics.averageCharWidth() / 2)) + margins,
+                         int(std::ceil(height + metrics.lineSpacing() / 2)) + margins);
 }
 
 void ProcedurePart::showLines(const ProcedureText &procedure, const QList<int> &highlight,
@@ -95,7 +99,8 @@ void ProcedurePart::showLines(const ProcedureText &procedure, const QList<int> &
 // makes the text jump as the steps go.
 void ProcedurePart::reserveExplanation()
 {
-    explanation->setMinimumHeight(2 * explanation->fontMetrics().lineSpacing());
+    // The part's own font: the explanation may be told of a new one only after the part.
+    explanation->setMinimumHeight(2 * fontMetrics().lineSpacing());
 }
 
 void ProcedurePart::changeEvent(QEvent *event)
