@@ -55,8 +55,8 @@ void ProcedurePart::setPercent(int percent)
         font.setPointSizeF(font.pointSizeF() * percent / 100);
     text->setFont(font);
     // Every line of the longest procedure shows whole, without scrolling: measured in
-    // fractional pixels, as the text lays its lines out, with half a character and half a
-    // line to spare, so that a rounding never brings a scroll bar that hides a line.
+    // fractional pixels, as the text lays its lines out, with half a character to spare, so
+    // that a rounding never brings a scroll bar that hides a line.
     double width = 0, height = 0;
     const QFontMetricsF metrics(font);
     for (const ProcedureText &procedure : ProcedureText::all()) {
@@ -66,7 +66,7 @@ void ProcedurePart::setPercent(int percent)
     }
     const int margins = 2 * (text->frameWidth() + int(text->document()->documentMargin())) + 4;
     text->setMinimumSize(int(std::ceil(width + metrics.averageCharWidth() / 2)) + margins,
-                         int(std::ceil(height + metrics.lineSpacing() / 2)) + margins);
+                         int(std::ceil(height)) + margins);
 }
 
 void ProcedurePart::showLines(const ProcedureText &procedure, const QList<int> &highlight,
